@@ -1,0 +1,5 @@
+#include "CommandNotifier.h"
+
+#include "Facade.h"
+
+void CommandNotifier::notifyCommand(const QString& name) { Facade::instance()->runCommand(name); }

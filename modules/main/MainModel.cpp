@@ -1,0 +1,11 @@
+#include "MainModel.h"
+
+#include "EventIds.h"
+
+MainModel::MainModel(QObject* parent) : Mediator(parent) { onViewInvalidated(); }
+
+void MainModel::start()
+{
+    dispatchEvent(Event::REQ_NATURES, AnyValue());
+    dispatchEvent(Event::REQ_CATEGORIES, AnyValue());
+}

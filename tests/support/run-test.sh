@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Runs one test program with the services it asks for, each private to this
+# run and stopped on exit:
+#   --server BIN   reference service on a free loopback port (LINTAVO_*_ORIGIN set)
+#   --pulse        PulseAudio with a null sink whose monitor is the default source
+#   --xvfb         Xvfb on a free display (otherwise QT_QPA_PLATFORM=offscreen)
+#   --media DIR    shared cache of the service's generated media
+set -u
+server="" pulse=0 xvfb=0 media=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --server) server="$2"; shift 2 ;;
+    --pulse) pulse=1; shift ;;
+    --xvfb) xvfb=1; shift ;;
+    --media) media="$2"; shift 2 ;;
+    --) shift; break ;;
+    *) echo "run-test: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+
+work=$(mktemp -d /tmp/lintavo-test.XXXXXX)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  if [ "$pulse" = 1 ]; then pulseaudio --kill 2>/dev/null; fi
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+
+export XDG_RUNTIME_DIR="$work/xdg"; mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+export HOME="$work/home"; mkdir -p "$HOME"
+export LINTAVO_TEST_WORK="$work"
+export QTWEBENGINE_DISABLE_SANDBOX=1
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --no-sandbox"
+
+if [ -n "$server" ]; then
+  mkdir -p "$media"
+  log="$work/server.log"
+  # The first start generates the shared media; others wait for it.
+  exec 9>"$media.lock"; flock 9
+  "$server" --port 0 --data "$work/server-data" --media "$media" >"$work/server.out" 2>"$log" &
+  pids+=($!)
+  port=""
+  for _ in $(seq 1 1800); do
+    port=$(sed -n 's#^listening on http://127\.0\.0\.1:\([0-9]*\).*#\1#p' "$work/server.out" | head -1)
+    [ -n "$port" ] && break
+    kill -0 "${pids[-1]}" 2>/dev/null || break
+    sleep 0.1
+  done
+  flock -u 9
+  if [ -z "$port" ]; then echo "run-test: the reference service did not start" >&2; cat "$log" >&2; exit 1; fi
+  origin="http://127.0.0.1:$port"
+  export LINTAVO_API_ORIGIN="$origin" LINTAVO_DICT_ORIGIN="$origin" LINTAVO_WEB_ORIGIN="$origin"
+  export LINTAVO_SERVER_LOG="$log"
+fi
+
+if [ "$pulse" = 1 ]; then
+  export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse"
+  pulseaudio -D -n --exit-idle-time=-1 --disallow-exit \
+    --load="module-null-sink sink_name=nullsink" \
+    --load="module-native-protocol-unix" 2>"$work/pulse.log" || { cat "$work/pulse.log" >&2; exit 1; }
+  for _ in $(seq 1 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl set-default-sink nullsink
+  pactl set-default-source nullsink.monitor
+fi
+
+if [ "$xvfb" = 1 ]; then
+  display=""
+  for n in $(seq 90 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 1 50); do xdpyinfo -display ":$n" >/dev/null 2>&1 && { display=":$n"; break; }; sleep 0.1; done
+    [ -n "$display" ] && break
+  done
+  [ -n "$display" ] || { echo "run-test: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY="$display"
+  unset QT_QPA_PLATFORM
+else
+  export QT_QPA_PLATFORM=offscreen
+fi
+
+cd "$work" && mkdir -p run && cd run
+"$@"
+rc=$?
+if [ $rc -ne 0 ] && [ -n "$server" ]; then
+  echo "--- last lines of the service log ---" >&2; tail -20 "$log" >&2
+fi
+exit $rc
