@@ -8,14 +8,12 @@
 
 #include <QCoreApplication>
 
-Application::Application()
-{
+Application::Application() {
     addEventListener(Event::SHOW_VIEW);
     addEventListener(Event::QUIT_APP);
 }
 
-void Application::start()
-{
+void Application::start() {
     Facade* facade = Facade::instance();
     auto* record = new UserDao(this);
     record->reset();
@@ -26,15 +24,13 @@ void Application::start()
     dispatchEvent(Event::SHOW_VIEW, AnyValue::of(VIEW_MAIN));
 }
 
-void Application::releaseCurrent()
-{
+void Application::releaseCurrent() {
     if (m_current)
         m_current->deleteLater();
     m_current = nullptr;
 }
 
-void Application::onEvent(int id, const AnyValue& value)
-{
+void Application::onEvent(int id, const AnyValue& value) {
     if (id == Event::SHOW_VIEW) {
         const ViewType type = value.as<ViewType>();
         if (type == m_viewType)

@@ -1,3 +1,4 @@
+#include "AppFonts.h"
 #include "Application.h"
 
 #include <QApplication>
@@ -9,8 +10,7 @@
 #endif
 
 namespace {
-[[noreturn]] void terminateNow(int code)
-{
+[[noreturn]] void terminateNow(int code) {
     // The client does no work at exit: end without running any destructor.
 #ifdef Q_OS_WIN
     TerminateProcess(GetCurrentProcess(), UINT(code));
@@ -19,8 +19,7 @@ namespace {
 }
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
 #ifdef Q_OS_WIN
     // Mesa's software GL under Xvfb has no GLES context; keep GLES for Windows.
     QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
@@ -29,6 +28,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
     auto* app = new QApplication(argc, argv); // never destroyed: the process ends by itself
+    AppFonts::install();
     Application application;
     application.start();
     app->exec();

@@ -11,8 +11,7 @@
 #include <QUrl>
 
 namespace {
-bool isReserved(const QString& name)
-{
+bool isReserved(const QString& name) {
     static const QRegularExpression programs(
         QStringLiteral("^(upload|ffmpeg|qrcode|lintavo|lintavo-server|lintavo-score)(\\.exe)?$"),
         QRegularExpression::CaseInsensitiveOption);
@@ -25,21 +24,18 @@ bool isReserved(const QString& name)
     return programs.match(name).hasMatch() || working.match(name).hasMatch();
 }
 
-QString lastSegment(const QString& url)
-{
+QString lastSegment(const QString& url) {
     const QString path = QUrl(url, QUrl::TolerantMode).path();
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 } // namespace
 
-bool CachedFile::isPlainSafeName(const QString& name)
-{
+bool CachedFile::isPlainSafeName(const QString& name) {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_-][A-Za-z0-9._-]{0,127}$"));
     return plain.match(name).hasMatch() && !isReserved(name);
 }
 
-QString CachedFile::safeName(const QString& url)
-{
+QString CachedFile::safeName(const QString& url) {
     const QString name = lastSegment(url);
     if (isPlainSafeName(name))
         return name;
@@ -52,13 +48,11 @@ QString CachedFile::safeName(const QString& url)
     return QStringLiteral("dl-") + safe;
 }
 
-QString CachedFile::localPath(const QString& url)
-{
+QString CachedFile::localPath(const QString& url) {
     return QDir::currentPath() + QLatin1Char('/') + safeName(url);
 }
 
-void CachedFile::fetch(const QString& url, QObject* context, Ready onReady, bool refresh)
-{
+void CachedFile::fetch(const QString& url, QObject* context, Ready onReady, bool refresh) {
     if (url.isEmpty())
         return;
     const QString path = localPath(url);

@@ -12,8 +12,7 @@ class QSaveFile;
 class HttpFileRequest : public HttpRequest {
     Q_OBJECT
 public:
-    HttpFileRequest(QNetworkReply* reply, const QString& localPath, int timeoutMs,
-                    QObject* parent);
+    HttpFileRequest(QNetworkReply* reply, const QString& localPath, int timeoutMs, QObject* parent);
     ~HttpFileRequest() override;
 
 protected:

@@ -4,8 +4,7 @@
 #include <QTimer>
 
 HttpRequest::HttpRequest(QNetworkReply* reply, int timeoutMs, QObject* parent)
-    : QObject(parent), m_reply(reply), m_timeoutMs(timeoutMs)
-{
+    : QObject(parent), m_reply(reply), m_timeoutMs(timeoutMs) {
     reply->setParent(this);
     connect(reply, &QNetworkReply::finished, this, [this] {
         if (!m_done)
@@ -24,13 +23,11 @@ HttpRequest::HttpRequest(QNetworkReply* reply, int timeoutMs, QObject* parent)
     }
 }
 
-QString HttpRequest::transportMessage(QNetworkReply* reply)
-{
+QString HttpRequest::transportMessage(QNetworkReply* reply) {
     return reply->errorString().isEmpty() ? QStringLiteral("Network error") : reply->errorString();
 }
 
-void HttpRequest::handleFinished()
-{
+void HttpRequest::handleFinished() {
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid()) {
         const QString body = QString::fromUtf8(m_reply->readAll());
@@ -44,16 +41,14 @@ void HttpRequest::handleFinished()
     }
 }
 
-void HttpRequest::handleTimeout()
-{
+void HttpRequest::handleTimeout() {
     m_timedOut = true;
     const QString message = QStringLiteral("Request timed out after %1 ms").arg(m_timeoutMs);
     finish();
     emit onFail(-1, 0, message);
 }
 
-void HttpRequest::finish()
-{
+void HttpRequest::finish() {
     m_done = true;
     if (m_timer)
         m_timer->stop();

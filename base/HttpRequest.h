@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QObject>
 #include <QNetworkReply>
+#include <QObject>
 #include <QPointer>
 
 class QTimer;

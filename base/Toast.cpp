@@ -7,8 +7,7 @@ namespace {
 QString g_lastText;
 }
 
-Toast::Toast(const QString& text, QWidget* parent) : QLabel(text, parent)
-{
+Toast::Toast(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setObjectName(QStringLiteral("toast"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -21,8 +20,7 @@ Toast::Toast(const QString& text, QWidget* parent) : QLabel(text, parent)
     adjustSize();
 }
 
-void Toast::info(const QString& text, int ms)
-{
+void Toast::info(const QString& text, int ms) {
     g_lastText = text;
     QWidget* window = QApplication::activeWindow();
     auto* toast = new Toast(text, window);
@@ -36,4 +34,6 @@ void Toast::info(const QString& text, int ms)
     QTimer::singleShot(ms, toast, &QWidget::close);
 }
 
-QString Toast::lastText() { return g_lastText; }
+QString Toast::lastText() {
+    return g_lastText;
+}

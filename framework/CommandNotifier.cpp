@@ -2,4 +2,6 @@
 
 #include "Facade.h"
 
-void CommandNotifier::notifyCommand(const QString& name) { Facade::instance()->runCommand(name); }
+void CommandNotifier::notifyCommand(const QString& name) {
+    Facade::instance()->runCommand(name);
+}

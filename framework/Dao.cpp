@@ -4,10 +4,11 @@
 
 #include <QMetaProperty>
 
-QVariant Dao::toVariant() const { return toVariantMap(); }
+QVariant Dao::toVariant() const {
+    return toVariantMap();
+}
 
-QVariantMap Dao::toVariantMap() const
-{
+QVariantMap Dao::toVariantMap() const {
     QVariantMap map;
     const QMetaObject* meta = metaObject();
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
@@ -15,4 +16,6 @@ QVariantMap Dao::toVariantMap() const
     return map;
 }
 
-void Dao::dispatchEvent(int id, const AnyValue& value) { Facade::instance()->deliver(id, value); }
+void Dao::dispatchEvent(int id, const AnyValue& value) {
+    Facade::instance()->deliver(id, value);
+}

@@ -21,8 +21,12 @@ public:
 #define DAO_FIELD(Type, name)                                                                      \
     Q_PROPERTY(Type name READ getD##name WRITE setD##name)                                         \
 public:                                                                                            \
-    Q_INVOKABLE Type getD##name() const { return name; }                                           \
-    Q_INVOKABLE void setD##name(const Type& v) { name = v; }                                       \
+    Q_INVOKABLE Type getD##name() const {                                                          \
+        return name;                                                                               \
+    }                                                                                              \
+    Q_INVOKABLE void setD##name(const Type& v) {                                                   \
+        name = v;                                                                                  \
+    }                                                                                              \
     Type name{};                                                                                   \
                                                                                                    \
 private:

@@ -5,20 +5,17 @@
 
 #include <QMetaProperty>
 
-QVariant Mediator::getDaoProperty(const QString& dao, const QString& property) const
-{
+QVariant Mediator::getDaoProperty(const QString& dao, const QString& property) const {
     Dao* d = Facade::instance()->dao(dao);
     return d ? d->property(property.toUtf8().constData()) : QVariant();
 }
 
-QVariantMap Mediator::getDaoPropertyMap(const QString& dao) const
-{
+QVariantMap Mediator::getDaoPropertyMap(const QString& dao) const {
     Dao* d = Facade::instance()->dao(dao);
     return d ? d->toVariantMap() : QVariantMap();
 }
 
-void Mediator::onViewInvalidated()
-{
+void Mediator::onViewInvalidated() {
     const QMetaObject* meta = metaObject();
     for (int i = 0; i < meta->propertyCount(); ++i) {
         QMetaProperty prop = meta->property(i);

@@ -23,8 +23,12 @@ public:
 #define DAO_POINTER_PROPERTY(Type, name)                                                           \
     Q_PROPERTY(Type* name READ getD##name WRITE setD##name)                                        \
 public:                                                                                            \
-    Q_INVOKABLE Type* getD##name() const { return name; }                                          \
-    Q_INVOKABLE void setD##name(Type* v) { name = v; }                                             \
+    Q_INVOKABLE Type* getD##name() const {                                                         \
+        return name;                                                                               \
+    }                                                                                              \
+    Q_INVOKABLE void setD##name(Type* v) {                                                         \
+        name = v;                                                                                  \
+    }                                                                                              \
     Type* name = nullptr;                                                                          \
                                                                                                    \
 private:

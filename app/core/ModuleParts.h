@@ -13,8 +13,7 @@ template <typename View, typename ViewModel, typename Model> struct ModuleParts 
     ModuleParts() = default;
     ModuleParts(const ModuleParts&) = delete;
     ModuleParts& operator=(const ModuleParts&) = delete;
-    ~ModuleParts()
-    {
+    ~ModuleParts() {
         delete view;
         delete viewModel;
         delete model;

@@ -1,9 +1,10 @@
 #include "UserDao.h"
 
-UserDao::UserDao(QObject* parent) : Dao(parent) { reset(); }
+UserDao::UserDao(QObject* parent) : Dao(parent) {
+    reset();
+}
 
-void UserDao::reset()
-{
+void UserDao::reset() {
     hasLogin = false;
     userID.clear();
     name.clear();
@@ -18,8 +19,7 @@ void UserDao::reset()
     imgUrl.clear();
 }
 
-void UserDao::fillFromLogin(const QVariantMap& data)
-{
+void UserDao::fillFromLogin(const QVariantMap& data) {
     // A missing key becomes "", a JSON number its decimal text.
     auto text = [&data](const char* key) { return data.value(QLatin1String(key)).toString(); };
     hasLogin = true;
