@@ -1,0 +1,315 @@
+#include "VideoRecordViewItem.h"
+
+#include "SentenceTime.h"
+#include "UIUpdateThread.h"
+#include "ui_VideoRecordViewItem.h"
+
+#include <QAudioProbe>
+#include <QAudioRecorder>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+namespace {
+// The capture pipeline needs this long at most to hand over the file after stop().
+constexpr int kFinalizeLimitMs = 3000;
+} // namespace
+
+VideoRecordViewItem::VideoRecordViewItem(QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::VideoRecordViewItem>()) {
+    ui->setupUi(this);
+    ui->tips->hide();
+    ui->score->hide();
+    ui->play->hide();
+    createEngine();
+    createRecorder();
+
+    m_sentenceTimer = new QTimer(this);
+    m_sentenceTimer->setSingleShot(true);
+    connect(m_sentenceTimer, &QTimer::timeout, this, &VideoRecordViewItem::onSentenceTimer);
+
+    connect(ui->record, &QPushButton::clicked, this, &VideoRecordViewItem::onClickRecord);
+    connect(ui->play, &QPushButton::clicked, this, &VideoRecordViewItem::onClickPlay);
+    connect(this, &VideoRecordViewItem::StartMix, this, &VideoRecordViewItem::onStartMix,
+            Qt::QueuedConnection);
+    connect(this, &VideoRecordViewItem::UpdateScore, this, &VideoRecordViewItem::onUpdateScore,
+            Qt::QueuedConnection);
+    connect(this, &VideoRecordViewItem::UpdateWordColor, this,
+            &VideoRecordViewItem::onUpdateWordColor, Qt::QueuedConnection);
+}
+
+VideoRecordViewItem::~VideoRecordViewItem() {
+    // Rows are deleted with the list, possibly in the middle of a take: end
+    // every worker first so that nothing calls back into a half-destroyed row.
+    m_sentenceTimer->stop();
+    stopProgress();
+    for (QMediaPlayer* player : findChildren<QMediaPlayer*>()) {
+        player->disconnect(this);
+        delete player;
+    }
+    const bool partial = m_take != Take::None; // a take that never completed
+    m_recorder->disconnect(this);
+    delete m_probe;
+    delete m_recorder; // tears the capture pipeline down before the file is touched
+    if (partial)
+        QFile::remove(recordWavPath());
+    releaseEngine();
+}
+
+void VideoRecordViewItem::createRecorder() {
+    m_recorder = new QAudioRecorder(this);
+    m_probe = new QAudioProbe(this);
+    m_probeActive = m_probe->setSource(m_recorder);
+    connect(m_probe, &QAudioProbe::audioBufferProbed, this, &VideoRecordViewItem::onAudioProbed);
+    connect(m_recorder, &QMediaRecorder::statusChanged, this,
+            &VideoRecordViewItem::onRecorderStatus);
+    connect(m_recorder, &QMediaRecorder::stateChanged, this,
+            &VideoRecordViewItem::onRecorderStatus);
+    connect(m_recorder, QOverload<QMediaRecorder::Error>::of(&QMediaRecorder::error), this,
+            [this](QMediaRecorder::Error) {
+                qDebug() << "VideoRecordViewItem recorder error:" << m_recorder->errorString();
+                if (m_take == Take::Finishing)
+                    completeTake();
+                else if (m_take != Take::None)
+                    cancelTake();
+            });
+}
+
+void VideoRecordViewItem::setSentence(const QVariantMap& sentence) {
+    m_startMs = SentenceTime::toMs(sentence.value(QStringLiteral("start")).toString());
+    m_stopMs = SentenceTime::toMs(sentence.value(QStringLiteral("stop")).toString());
+    m_durationMs = qMax(m_stopMs, 0) - qMax(m_startMs, 0);
+    m_index = sentence.value(QStringLiteral("index")).toString();
+    m_bg = sentence.value(QStringLiteral("bg")).toString();
+    ui->index->setText(QString::number(sentence.value(QStringLiteral("index")).toInt() + 1));
+    ui->total->setText(QStringLiteral("/") + sentence.value(QStringLiteral("total")).toString());
+    m_referenceText = sentence.value(QStringLiteral("en")).toString();
+    ui->en->setText(m_referenceText);
+    ui->cn->setText(sentence.value(QStringLiteral("cn")).toString());
+    ui->duration->setText(QString::number(m_durationMs / 1000.0, 'g', 6) + QStringLiteral("s"));
+    // A range of 0..0 would turn the bar into a busy indicator.
+    ui->progress->setRange(0, qMax(m_durationMs, 1));
+    ui->progress->setValue(0);
+
+    const bool recordable = m_durationMs > 0;
+    ui->record->setEnabled(recordable);
+    ui->tips->setVisible(!recordable);
+    if (!recordable)
+        ui->tips->setText(QStringLiteral("字幕时间有误，无法录音"));
+}
+
+bool VideoRecordViewItem::isRecording() const {
+    return m_take == Take::Starting || m_take == Take::Capturing;
+}
+
+QString VideoRecordViewItem::recordWavPath() const {
+    return QDir::currentPath() + QStringLiteral("/") + m_index + QStringLiteral("record.wav");
+}
+
+void VideoRecordViewItem::onClickRecord() {
+    if (m_take == Take::Finishing)
+        return; // the sentence is complete; its file is being closed
+    if (m_recorder->state() != QMediaRecorder::StoppedState) {
+        stopByHand();
+        return;
+    }
+    if (m_durationMs <= 0)
+        return;
+    startTake();
+}
+
+void VideoRecordViewItem::startTake() {
+    // A take stopped by hand may still wait for its sentence length; the new
+    // one replaces it.
+    m_sentenceTimer->stop();
+    stopProgress();
+    stopPlayers();
+
+    QAudioEncoderSettings audio;
+    audio.setCodec(QStringLiteral("audio/x-raw"));
+    audio.setSampleRate(16000);
+    audio.setChannelCount(1);
+    audio.setQuality(QMultimedia::VeryHighQuality);
+    audio.setEncodingMode(QMultimedia::ConstantQualityEncoding);
+    m_recorder->setAudioInput(QString());
+    m_recorder->setEncodingSettings(audio, QVideoEncoderSettings(), QStringLiteral("audio/x-wav"));
+    m_recordLocation = QUrl::fromLocalFile(recordWavPath());
+    m_recorder->setOutputLocation(m_recordLocation);
+
+    m_capturedUs = 0;
+    ui->progress->setValue(0);
+    m_take = Take::Starting;
+    m_recorder->record();
+    ui->play->hide();
+}
+
+void VideoRecordViewItem::stopByHand() {
+    if (m_take == Take::Starting) {
+        // Nothing was captured yet, but the file was already opened: no take.
+        cancelTake();
+        return;
+    }
+    m_take = Take::Stopped;
+    m_recorder->stop();
+    ui->play->show();
+    emit StopRecord();
+}
+
+void VideoRecordViewItem::cancelTake() {
+    const bool started = m_take == Take::Capturing;
+    m_take = Take::None;
+    m_sentenceTimer->stop();
+    stopProgress();
+    m_recorder->stop();
+    QFile::remove(recordWavPath());
+    m_recorded = false;
+    ui->play->hide();
+    ui->progress->setValue(0);
+    if (started)
+        emit StopRecord();
+}
+
+void VideoRecordViewItem::onAudioProbed(const QAudioBuffer& buffer) {
+    if (!isRecording())
+        return;
+    if (m_take == Take::Starting)
+        onCaptureStarted();
+    // The probe hands over only the latest buffer when the interface thread
+    // is busy, so the buffer's time stamp, not a sum of buffers, says how much
+    // audio the file holds.
+    const QAudioFormat format = buffer.format();
+    m_capturedUs =
+        qMax(m_capturedUs, buffer.startTime() + format.durationForFrames(buffer.frameCount()));
+    if (capturedMs() >= m_durationMs)
+        onTimerProc();
+}
+
+void VideoRecordViewItem::onRecorderStatus() {
+    // Without a probe on this back end the recording status is the sign that
+    // audio flows.
+    if (m_take == Take::Starting && !m_probeActive &&
+        m_recorder->status() == QMediaRecorder::RecordingStatus)
+        onCaptureStarted();
+    if (m_take == Take::Finishing && m_recorder->state() == QMediaRecorder::StoppedState &&
+        m_recorder->status() != QMediaRecorder::FinalizingStatus)
+        completeTake();
+}
+
+void VideoRecordViewItem::onCaptureStarted() {
+    m_take = Take::Capturing;
+    auto* progress = new UIUpdateThread(kProgressInterval, m_durationMs / kProgressInterval, this);
+    connect(progress, &UIUpdateThread::updateProgress, this, &VideoRecordViewItem::onUpdateProgress,
+            Qt::QueuedConnection);
+    connect(progress, &QThread::finished, progress, &QObject::deleteLater);
+    m_progress = progress;
+    progress->start();
+    m_sentenceTimer->start(m_durationMs);
+    emit StartRecord();
+}
+
+qint64 VideoRecordViewItem::capturedMs() const {
+    return m_capturedUs / 1000;
+}
+
+void VideoRecordViewItem::onSentenceTimer() {
+    // Captured audio may trail the clock by a buffer or two; the probe ends
+    // the take once the last of it has arrived.
+    if (m_take == Take::Capturing && m_probeActive && capturedMs() < m_durationMs) {
+        m_sentenceTimer->start(int(m_durationMs - capturedMs()) + kProgressInterval);
+        return;
+    }
+    onTimerProc();
+}
+
+void VideoRecordViewItem::onUpdateProgress(int value) {
+    if (m_take != Take::Capturing && m_take != Take::Stopped)
+        return; // a tick queued before the take ended
+    ui->progress->setValue(value);
+    ui->progress->repaint();
+    qDebug() << "VideoRecordViewItem::onUpdateProgress value:" << value;
+}
+
+void VideoRecordViewItem::onTimerProc() {
+    if (m_take != Take::Capturing && m_take != Take::Stopped)
+        return;
+    m_sentenceTimer->stop();
+    if (m_recorder->state() == QMediaRecorder::StoppedState) {
+        completeTake();
+        return;
+    }
+    // The file is complete only once the recorder has finalised it.
+    m_take = Take::Finishing;
+    m_recorder->stop();
+    QTimer::singleShot(kFinalizeLimitMs, this, [this] {
+        if (m_take == Take::Finishing)
+            completeTake();
+    });
+    onRecorderStatus();
+}
+
+void VideoRecordViewItem::completeTake() {
+    m_take = Take::None;
+    stopProgress();
+    m_recorded = true;
+    emit StopRecord();
+    emit StartPlay();
+    scoreRecording();
+    emit StartMix();
+    ui->play->show();
+    ui->play->click();
+    ui->progress->setValue(ui->progress->maximum());
+}
+
+void VideoRecordViewItem::stopProgress() {
+    if (m_progress)
+        m_progress->stopAndJoin();
+}
+
+void VideoRecordViewItem::stopPlayers() {
+    for (QMediaPlayer* player : findChildren<QMediaPlayer*>())
+        player->stop();
+}
+
+void VideoRecordViewItem::onClickPlay() {
+    auto* player = new QMediaPlayer(this);
+    connect(player, &QMediaPlayer::stateChanged, this, &VideoRecordViewItem::onStateChanged);
+    auto finished = [this, player] {
+        ui->play->setChecked(false);
+        player->disconnect(this);
+        player->deleteLater();
+        emit StopPlay();
+    };
+    connect(player, &QMediaPlayer::stateChanged, this, [finished](QMediaPlayer::State state) {
+        if (state == QMediaPlayer::StoppedState)
+            finished();
+    });
+    // A missing or broken file never starts, so it would never report a stop.
+    connect(player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this, finished);
+    player->setMedia(m_recordLocation);
+    player->setVolume(100);
+    player->play();
+    emit StartPlay();
+}
+
+void VideoRecordViewItem::onStateChanged(QMediaPlayer::State) {}
+
+void VideoRecordViewItem::onStartMix() {
+    // The per-sentence audio steps (silence, then the sentence track) start here.
+}
+
+void VideoRecordViewItem::onUpdateScore() {
+    // The score badge is shown here once the speech engine reports.
+}
+
+void VideoRecordViewItem::onUpdateWordColor(QVariant) {}
+
+void VideoRecordViewItem::createEngine() {
+    releaseEngine();
+}
+
+void VideoRecordViewItem::releaseEngine() {
+    m_engine = nullptr;
+}
+
+void VideoRecordViewItem::scoreRecording() {}

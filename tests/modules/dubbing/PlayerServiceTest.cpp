@@ -1,0 +1,95 @@
+// The player with a clip and subtitles from the reference service.
+#include "CachedFile.h"
+#include "PlayerView.h"
+#include "SentenceTime.h"
+#include "SubtitleParser.h"
+
+#include <QLabel>
+#include <QtTest>
+
+class PlayerServiceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void subtitlesOfAServiceClip();
+    void playsAndLoopsAServiceClip();
+
+private:
+    QString fetch(const QString& url);
+
+    QString m_origin;
+    QString m_subtitles;
+};
+
+QString PlayerServiceTest::fetch(const QString& url) {
+    QString local;
+    CachedFile::fetch(url, this, [&local](const QString& path) { local = path; });
+    // The service makes a clip's media on first demand; that may take a while.
+    QElapsedTimer clock;
+    clock.start();
+    while (local.isEmpty() && clock.elapsed() < 200000)
+        QTest::qWait(100);
+    return local;
+}
+
+void PlayerServiceTest::initTestCase() {
+    m_origin = qEnvironmentVariable("LINTAVO_API_ORIGIN");
+    QVERIFY(!m_origin.isEmpty());
+    m_subtitles = fetch(m_origin + QStringLiteral("/media/clip1.srt"));
+    QVERIFY(!m_subtitles.isEmpty());
+    // Played below straight from the service; fetched first so that it exists.
+    QVERIFY(!fetch(m_origin + QStringLiteral("/media/clip1.mp4")).isEmpty());
+}
+
+void PlayerServiceTest::subtitlesOfAServiceClip() {
+    const QVariantList sentences = SubtitleParser::parseFile(m_subtitles);
+    QVERIFY(sentences.size() >= 4);
+    int previousStop = 0;
+    for (int i = 0; i < sentences.size(); ++i) {
+        const QVariantMap sentence = sentences.at(i).toMap();
+        QCOMPARE(sentence.value("line").toInt(), i + 1);
+        const int start = SentenceTime::toMs(sentence.value("start").toString());
+        const int stop = SentenceTime::toMs(sentence.value("stop").toString());
+        QVERIFY(start >= previousStop && stop > start);
+        QVERIFY(!sentence.value("en").toString().isEmpty());
+        QVERIFY(!sentence.value("cn").toString().isEmpty());
+        QVERIFY(!sentence.value("cn").toString().contains(QChar::ReplacementCharacter));
+        previousStop = stop;
+    }
+}
+
+void PlayerServiceTest::playsAndLoopsAServiceClip() {
+    PlayerView player(false);
+    player.resize(640, 360);
+    player.show();
+    player.loadSubtitles(m_subtitles);
+    player.setVideoUrl(m_origin + QStringLiteral("/media/clip1.mp4"));
+    QTRY_VERIFY_WITH_TIMEOUT(player.duration() > 0, 30000);
+    QCOMPARE(player.findChild<QLabel*>("timeTotal")->text(), PlayerView::clock(player.duration()));
+    QTRY_VERIFY_WITH_TIMEOUT(player.findChild<QLabel*>("timeCur")->text() != "00:00:00", 10000);
+
+    const QVariantMap second = player.sentences().toList().value(1).toMap();
+    const int start = SentenceTime::toMs(second.value("start").toString());
+    const int stop = SentenceTime::toMs(second.value("stop").toString());
+    player.playSentence(true, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(player.position() >= start && player.position() < stop, 10000);
+    bool wrapped = false;
+    qint64 previous = player.position(), highest = previous, lowest = previous;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < (stop - start) + 1500) {
+        QTest::qWait(20);
+        const qint64 now = player.position();
+        wrapped = wrapped || now < previous;
+        previous = now;
+        lowest = qMin(lowest, now);
+        highest = qMax(highest, now);
+    }
+    qInfo() << "sentence" << start << "-" << stop << "ms, played" << lowest << "-" << highest;
+    QVERIFY(wrapped);
+    QVERIFY(lowest >= start - 100);
+    QVERIFY(highest < stop + 400);
+}
+
+QTEST_MAIN(PlayerServiceTest)
+#include "PlayerServiceTest.moc"
