@@ -31,6 +31,12 @@ trap cleanup EXIT INT TERM
 export XDG_RUNTIME_DIR="$work/xdg"; mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 export HOME="$work/home"; mkdir -p "$HOME"
 export LINTAVO_TEST_WORK="$work"
+# GStreamer's plugin registry and font caches are shared between tests: each
+# test has a fresh HOME, and rebuilding them costs seconds per test.
+if [ -n "$media" ]; then
+  cache="$(dirname "$media")/test-cache"; mkdir -p "$cache"
+  export GST_REGISTRY_1_0="$cache/gst-registry.bin" XDG_CACHE_HOME="$cache/xdg"
+fi
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --no-sandbox"
 
