@@ -14,6 +14,9 @@ template <typename View, typename ViewModel, typename Model> struct ModuleParts 
     ModuleParts(const ModuleParts&) = delete;
     ModuleParts& operator=(const ModuleParts&) = delete;
     ~ModuleParts() {
+        // Deleting an incomplete type would skip its destructor silently.
+        static_assert(sizeof(View) > 0 && sizeof(ViewModel) > 0 && sizeof(Model) > 0,
+                      "module parts must be complete where the module object is destroyed");
         delete view;
         delete viewModel;
         delete model;
