@@ -1,0 +1,178 @@
+#include "LintavoServer.h"
+
+#include "AccountEndpoints.h"
+#include "AlbumEndpoints.h"
+#include "ApiRouter.h"
+#include "ClassEndpoints.h"
+#include "ContentEndpoints.h"
+#include "ContentSeeder.h"
+#include "CourseEndpoints.h"
+#include "Database.h"
+#include "DictionaryEndpoints.h"
+#include "FavoriteEndpoints.h"
+#include "FileResponder.h"
+#include "MediaLibrary.h"
+#include "MembershipEndpoints.h"
+#include "ShowEndpoints.h"
+#include "TestEndpoints.h"
+#include "UploadStorage.h"
+#include "WebPages.h"
+#include "WechatEndpoints.h"
+#include "WordDictionary.h"
+
+#include <cstdio>
+#include <httplib.h>
+#include <sys/stat.h>
+
+namespace lintavo {
+
+namespace {
+
+constexpr int kMediaWaitMs = 180000;
+
+std::string printable(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text.substr(0, 300))
+        out.push_back(c < 0x20 || c == 0x7f ? '?' : char(c));
+    return out;
+}
+
+void makeFolders(const std::string& path) {
+    for (size_t pos = 1; pos <= path.size(); ++pos)
+        if (pos == path.size() || path[pos] == '/')
+            ::mkdir(path.substr(0, pos).c_str(), 0755);
+}
+
+} // namespace
+
+LintavoServer::LintavoServer(ServerOptions options)
+    : options_(std::move(options)), server_(std::make_unique<httplib::Server>()) {}
+
+LintavoServer::~LintavoServer() = default;
+
+void LintavoServer::prepareData() {
+    makeFolders(options_.dataDir);
+    makeFolders(options_.effectiveMediaDir());
+    databasePath_ = options_.dataDir + "/lintavo.sqlite";
+    Database db(databasePath_);
+    ContentSeeder seeder(db);
+    seeder.createSchema();
+    media_ = std::make_unique<MediaLibrary>(options_.effectiveMediaDir());
+    auto timings = media_->prepareTimings();
+    if (!seeder.isSeeded())
+        seeder.seed(timings);
+    for (const auto& line : ContentSeeder::demoAccountLines())
+        std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    if (options_.waitForMedia)
+        media_->generateAllNow();
+    else
+        media_->startBackground();
+}
+
+void LintavoServer::installMedia() {
+    MediaLibrary* media = media_.get();
+    server_->Get(R"(/media/(.+))", [media](const httplib::Request& req, httplib::Response& res) {
+        std::string path = media->resolve(req.matches[1].str(), kMediaWaitMs);
+        if (path.empty())
+            return FileResponder::notFound(res);
+        FileResponder::send(req, res, path);
+    });
+}
+
+void LintavoServer::installRoutes() {
+    router_ = std::make_unique<ApiRouter>(*server_, options_, databasePath_);
+    dictionary_ = std::make_unique<WordDictionary>();
+    ContentEndpoints::install(*router_);
+    CourseEndpoints::install(*router_);
+    AlbumEndpoints::install(*router_);
+    FavoriteEndpoints::install(*router_);
+    AccountEndpoints::install(*router_);
+    ClassEndpoints::install(*router_);
+    ShowEndpoints::install(*router_);
+    TestEndpoints::install(*router_);
+    WechatEndpoints::install(*router_, *server_);
+    MembershipEndpoints::install(*router_, *server_);
+    UploadStorage::install(*router_, *server_, options_.dataDir);
+    DictionaryEndpoints::install(*router_, *server_, *dictionary_, options_.dataDir);
+    WebPages::install(*server_);
+    installMedia();
+}
+
+void LintavoServer::configureServer() {
+    int threads = options_.threads;
+    server_->new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
+    server_->set_keep_alive_max_count(1000);
+    server_->set_payload_max_length(size_t(options_.maxUploadBytes) + 1024 * 1024);
+    int64_t maxBody = options_.maxBodyBytes;
+    server_->set_pre_routing_handler(
+        [maxBody](const httplib::Request& req, httplib::Response& res) {
+            // API bodies are small; only the storage routes take large ones.
+            bool storage = req.path.rfind("/storage/", 0) == 0;
+            std::string length = req.get_header_value("Content-Length");
+            if (storage || length.empty() || !ApiCall::isDigits(length) ||
+                std::stoll(length) <= maxBody)
+                return httplib::Server::HandlerResponse::Unhandled;
+            ApiRouter::sendJson(res, 0, ApiRouter::failure("请求体过大 (body too large)"), "none");
+            res.status = 413;
+            res.set_header("Connection", "close"); // the unread body must not be taken as a request
+            return httplib::Server::HandlerResponse::Handled;
+        });
+    bool quiet = options_.quiet;
+    server_->set_logger([quiet](const httplib::Request& req, const httplib::Response& res) {
+        if (quiet)
+            return;
+        std::string status = res.get_header_value("X-Lintavo-Status");
+        std::string sig = res.get_header_value("X-Lintavo-Signature");
+        std::fprintf(stderr, "%s %s status=%s sig=%s http=%d\n", req.method.c_str(),
+                     printable(req.path).c_str(), status.empty() ? "-" : status.c_str(),
+                     sig.empty() ? "none" : sig.c_str(), res.status);
+    });
+    server_->set_exception_handler(
+        [](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
+            std::string what = "unknown";
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                what = e.what();
+            } catch (...) {
+            }
+            std::fprintf(stderr, "error: %s %s: %s\n", req.method.c_str(),
+                         printable(req.path).c_str(), what.c_str());
+            res.status = 500;
+            res.set_content("internal error\n", "text/plain; charset=utf-8");
+        });
+}
+
+int LintavoServer::prepare() {
+    try {
+        prepareData();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "lintavo-server: cannot prepare data: %s\n", e.what());
+        return -1;
+    }
+    configureServer();
+    installRoutes();
+    int port = options_.port;
+    if (port == 0) {
+        port = server_->bind_to_any_port(options_.bind);
+    } else if (!server_->bind_to_port(options_.bind, port)) {
+        port = -1;
+    }
+    if (port <= 0) {
+        std::fprintf(stderr, "lintavo-server: cannot bind %s:%d\n", options_.bind.c_str(),
+                     options_.port);
+        return -1;
+    }
+    return port;
+}
+
+bool LintavoServer::serve() {
+    return server_->listen_after_bind();
+}
+
+void LintavoServer::stop() {
+    server_->stop();
+}
+
+} // namespace lintavo

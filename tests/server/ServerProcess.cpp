@@ -1,0 +1,62 @@
+#include "ServerProcess.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+
+ServerProcess::ServerProcess() = default;
+
+ServerProcess::~ServerProcess() {
+    stop();
+}
+
+bool ServerProcess::start(const QStringList& extraArguments) {
+    extra_ = extraArguments;
+    process_ = std::make_unique<QProcess>();
+    QStringList arguments = {"--port",        "0",       "--data",
+                             dataDir_.path(), "--media", QStringLiteral(LINTAVO_TEST_MEDIA_DIR)};
+    process_->start(QStringLiteral(LINTAVO_SERVER_BINARY), arguments + extraArguments);
+    if (!process_->waitForStarted(10000))
+        return false;
+    static const QRegularExpression ready("listening on (http://127\\.0\\.0\\.1:\\d+)");
+    QString out;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 60000) {
+        process_->waitForReadyRead(200);
+        out += QString::fromUtf8(process_->readAllStandardOutput());
+        auto match = ready.match(out);
+        if (match.hasMatch()) {
+            origin_ = QUrl(match.captured(1));
+            return true;
+        }
+        if (process_->state() == QProcess::NotRunning)
+            return false;
+    }
+    return false;
+}
+
+void ServerProcess::stop() {
+    if (!process_)
+        return;
+    log();
+    if (process_->state() != QProcess::NotRunning) {
+        process_->terminate();
+        if (!process_->waitForFinished(10000)) {
+            process_->kill();
+            process_->waitForFinished(5000);
+        }
+    }
+    log_ += QString::fromUtf8(process_->readAllStandardError());
+    process_.reset();
+}
+
+bool ServerProcess::restart() {
+    stop();
+    return start(extra_);
+}
+
+QString ServerProcess::log() {
+    if (process_)
+        log_ += QString::fromUtf8(process_->readAllStandardError());
+    return log_;
+}

@@ -1,0 +1,199 @@
+#include "ApiClient.h"
+#include "ServerProcess.h"
+
+#include <QJsonArray>
+#include <QtTest>
+
+// Logins, SMS codes, sessions, favourites, class groups, membership, and persistence.
+class TestServerAccounts : public QObject {
+    Q_OBJECT
+
+private:
+    ServerProcess server_;
+    std::unique_ptr<ApiClient> api_;
+
+    QJsonObject requestCode(const QString& mobile) {
+        return api_
+            ->get("/user/mobile_code?mobile=" + mobile +
+                  "&uid=0&old_mobile=&isreset=0&type=5&c_type=0")
+            .json();
+    }
+    QString pendingCode(const QString& mobile) {
+        return api_->get("/test/sms_code?mobile=" + mobile)
+            .json()
+            .value("data")
+            .toObject()
+            .value("code")
+            .toString();
+    }
+    QJsonObject codeLogin(const QString& mobile, const QString& code) {
+        return api_->post("/user/codeLogin",
+                          {{"mobile", mobile}, {"code", code}, {"devicetoken", "d"}});
+    }
+    QJsonArray favourites(const QJsonObject& user) {
+        return api_
+            ->getAs(user, "/course/myCollect?",
+                    {{"category_id", "0"}, {"keyword", ""}, {"start", "0"}, {"rows", "50"}})
+            .value("data")
+            .toArray();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(server_.start());
+        api_ = std::make_unique<ApiClient>(server_.origin());
+    }
+    void cleanupTestCase() { server_.stop(); }
+
+    void passwordLogin() {
+        QJsonObject ok = api_->post(
+            "/user/login",
+            {{"mobile", "vipmember01"}, {"password", "lintavo02"}, {"devicetoken", "d"}});
+        QCOMPARE(ok.value("status").toInt(), 1);
+        QJsonObject user = ok.value("data").toObject();
+        for (const char* key : {"uid", "nickname", "avatar", "mobile", "auth_token", "upload_token",
+                                "is_vip", "is_svip", "vip_endtime", "svip_endtime", "img_url"})
+            QVERIFY2(user.contains(key), key);
+        QCOMPARE(user.value("is_vip").toString(), QString("1"));
+        QVERIFY(user.value("auth_token").toString() != user.value("upload_token").toString());
+        QCOMPARE(api_->login("13800000001", "lintavo01").value("uid").toString(), QString("1"));
+        QJsonObject wrong =
+            api_->post("/user/login", {{"mobile", "learner01"}, {"password", "nope12"}});
+        QCOMPARE(wrong.value("status").toInt(), 0);
+        QJsonObject injected =
+            api_->post("/user/login", {{"mobile", "x' OR '1'='1"}, {"password", "' OR ''='"}});
+        QCOMPARE(injected.value("status").toInt(), 0);
+    }
+
+    void smsCodeLoginCreatesTheAccountOnce() {
+        const QString mobile = "13912345678";
+        QCOMPARE(requestCode("23912345678").value("status").toInt(), 0);
+        QCOMPARE(requestCode(mobile).value("status").toInt(), 1);
+        QCOMPARE(requestCode(mobile).value("status").toInt(), 0); // too soon
+        QString code = pendingCode(mobile);
+        QCOMPARE(code.size(), 4);
+        QVERIFY(server_.log().contains("code " + code + " for " + mobile));
+        QString wrong = code == "0000" ? "1111" : "0000";
+        QCOMPARE(codeLogin(mobile, wrong).value("status").toInt(), 0);
+        QJsonObject first = codeLogin(mobile, code);
+        QCOMPARE(first.value("status").toInt(), 1);
+        QCOMPARE(codeLogin(mobile, code).value("status").toInt(), 0); // used up
+        QCOMPARE(first.value("data").toObject().value("mobile").toString(), mobile);
+        QVERIFY(api_->get("/test/sms_code?mobile=" + mobile).json().value("status").toInt() == 0);
+    }
+
+    void logoutRevokesTheSession() {
+        QJsonObject user = api_->login("learner01", "lintavo01");
+        QCOMPARE(api_->postAs(user, "/user/logout", {}).value("status").toInt(), 1);
+        QCOMPARE(api_->postAs(user, "/user/logout", {}).value("status").toInt(), 0);
+        QJsonObject refused = api_->getAs(user, "/course/myCollect?", {{"category_id", "0"}});
+        QCOMPARE(refused.value("status").toInt(), 0);
+        QVERIFY(refused.value("msg").toString().contains("auth_token"));
+    }
+
+    void favouritesOfClipsAndAlbums() {
+        QJsonObject user = api_->login("learner01", "lintavo01");
+        QVariantMap clip = {{"course_id", "3"}, {"album_id", "0"}, {"category_ids", 0}};
+        QCOMPARE(api_->postAs(user, "/course/collect?", clip).value("status").toInt(), 1);
+        QCOMPARE(api_->postAs(user, "/course/collect?", clip).value("status").toInt(), 0);
+        QJsonObject check =
+            api_->getAs(user, "/course/check_collect?", {{"course_id", "3"}, {"album_id", "0"}});
+        QCOMPARE(check.value("data").toObject().value("is_collect").toInt(), 1);
+        QCOMPARE(favourites(user).size(), 1);
+        QVariantMap album = {{"course_id", "0"}, {"album_id", "4"}, {"category_ids", 0}};
+        QCOMPARE(api_->postAs(user, "/course/collect?", album).value("status").toInt(), 1);
+        QJsonArray albums =
+            api_->getAs(user, "/album/myCollect?", {{"keyword", ""}}).value("data").toArray();
+        QCOMPARE(albums.size(), 1);
+        QVariantMap unknown = {{"course_id", "999"}, {"album_id", "0"}, {"category_ids", 0}};
+        QCOMPARE(api_->postAs(user, "/course/collect?", unknown).value("status").toInt(), 0);
+        QVariantMap remove = {{"course_id", "3"}, {"album_id", "0"}};
+        QCOMPARE(api_->postAs(user, "/course/delete_collect", remove).value("status").toInt(), 1);
+        QCOMPARE(api_->postAs(user, "/course/delete_collect", remove).value("status").toInt(), 0);
+        QJsonObject forged = user;
+        forged["auth_token"] = "0123456789abcdef";
+        QCOMPARE(api_->postAs(forged, "/course/collect?", clip).value("status").toInt(), 0);
+        QJsonObject anonymous = api_->getBuilt(
+            "/course/check_collect?",
+            {{"uid", ""}, {"auth_token", ""}, {"course_id", "3"}, {"album_id", "0"}});
+        QCOMPARE(anonymous.value("data").toObject().value("is_collect").toInt(), 0);
+    }
+
+    void classGroupsForTeachersOnly() {
+        QJsonObject teacher = api_->login("teacher01", "lintavo03");
+        QJsonArray groups = api_->getAs(teacher, "/class/group/chat_group?", {{"type", "1"}})
+                                .value("data")
+                                .toArray();
+        QCOMPARE(groups.size(), 2);
+        for (const char* key : {"id", "name", "image", "teacher_avatar"})
+            QVERIFY(groups[0].toObject().contains(key));
+        QCOMPARE(api_->postAs(teacher, "/class/group/add_task",
+                              {{"course_list", "5"}, {"group_id", "1,2,"}})
+                     .value("status")
+                     .toInt(),
+                 1);
+        QCOMPARE(
+            api_->postAs(teacher, "/class/group/add_task", {{"course_list", "5"}, {"group_id", ""}})
+                .value("status")
+                .toInt(),
+            0);
+        QCOMPARE(api_->postAs(teacher, "/class/group/add_task",
+                              {{"course_list", "5"}, {"group_id", "99,"}})
+                     .value("status")
+                     .toInt(),
+                 0);
+        QJsonObject learner = api_->login("learner01", "lintavo01");
+        QCOMPARE(api_->getAs(learner, "/class/group/chat_group?", {{"type", "1"}})
+                     .value("status")
+                     .toInt(),
+                 0);
+    }
+
+    void paidOrderMakesAMember() {
+        QJsonObject user = api_->login("learner01", "lintavo01");
+        QCOMPARE(user.value("is_vip").toString(), QString("0"));
+        QJsonArray plans = api_->postAs(user, "/funds/vip_list", {{"svip", 1}})
+                               .value("data")
+                               .toObject()
+                               .value("package_list")
+                               .toArray();
+        QJsonObject offered;
+        for (const auto& p : plans)
+            if (p.toObject().value("choose_year").toString() == "1")
+                offered = p.toObject();
+        QVERIFY(!offered.isEmpty());
+        QVariantMap order = {{"amount", offered.value("amount").toString()},
+                             {"pid", offered.value("id").toString()},
+                             {"days", offered.value("days").toString()},
+                             {"type", 3},
+                             {"gateway", "scan"}};
+        QJsonObject ordered = api_->postAs(user, "/funds/vipMember", order);
+        QCOMPARE(ordered.value("status").toInt(), 1);
+        QUrl pay(ordered.value("data").toObject().value("code_url").toString());
+        QCOMPARE(pay.port(), server_.origin().port());
+        ApiClient::Reply page = api_->get(pay.path());
+        QCOMPARE(page.httpStatus, 200);
+        QVERIFY(QString::fromUtf8(page.body).contains("支付成功"));
+        QCOMPARE(api_->login("learner01", "lintavo01").value("is_vip").toString(), QString("1"));
+        order["amount"] = "0.01";
+        QCOMPARE(api_->postAs(user, "/funds/vipMember", order).value("status").toInt(), 0);
+        QCOMPARE(api_->get("/pay/order/ffffffffffff").httpStatus, 404);
+    }
+
+    void dataSurvivesARestart() {
+        QJsonObject user = api_->login("miamia", "whatever1");
+        QVERIFY(user.isEmpty());
+        QJsonObject learner = api_->login("learner01", "lintavo01");
+        QVariantMap clip = {{"course_id", "7"}, {"album_id", "0"}, {"category_ids", 0}};
+        QCOMPARE(api_->postAs(learner, "/course/collect?", clip).value("status").toInt(), 1);
+        QVERIFY(server_.restart());
+        api_ = std::make_unique<ApiClient>(server_.origin());
+        // The session and the favourite are still there.
+        QCOMPARE(favourites(learner).size(), 1);
+        QCOMPARE(api_->login("13912345678", "x").isEmpty(), true);
+        QCOMPARE(api_->login("learner01", "lintavo01").value("is_vip").toString(), QString("1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerAccounts)
+#include "TestServerAccounts.moc"
