@@ -1,6 +1,7 @@
 #include "OperateHandler.h"
 
 #include "EventIds.h"
+#include "LoginObject.h"
 
 OperateHandler* OperateHandler::instance() {
     static OperateHandler* handler = new OperateHandler; // never destroyed
@@ -11,6 +12,7 @@ OperateHandler::OperateHandler() {
     onViewInvalidated();
     // Window modules register here as they are built (login, VIP purchase,
     // teaching mode).
+    m_factories.insert(Event::SHOW_LOGIN, [](const AnyValue&) { LoginObject::open(); });
 }
 
 void OperateHandler::onEvent(int id, const AnyValue& value) {

@@ -10,6 +10,8 @@ class MainView;
 class MainViewModel;
 class MainModel;
 
+// The main window module. It owns the page module on the right-hand side and
+// replaces it whenever the view model's `rightPage` changes.
 class MainObject : public IAppObject {
     Q_OBJECT
 public:
@@ -21,9 +23,12 @@ public:
 
     MainView* view() const { return m_parts.view; }
     MainViewModel* viewModel() const { return m_parts.viewModel; }
+    MainModel* model() const { return m_parts.model; }
     ChildObject* page() const { return m_page; }
 
 private:
+    void connectView();
+    void connectViewModel();
     void onRightPageChanged(const QString& page);
     ChildObject* createPage(const QString& page);
 

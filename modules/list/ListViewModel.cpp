@@ -1,0 +1,146 @@
+#include "ListViewModel.h"
+
+#include "EventIds.h"
+#include "ListModel.h"
+
+namespace {
+const QString kFavorite = QStringLiteral("LIST_FAVORITE");
+const QString kSearch = QStringLiteral("LIST_SEARCH");
+const QString kNatureID = QStringLiteral("natureID");
+const QString kCategoryID = QStringLiteral("categoryID");
+} // namespace
+
+void ListViewModel::assign(QVariant& field, const QVariant& value,
+                           void (ListViewModel::*changed)(const QVariant&)) {
+    if (field == value)
+        return;
+    field = value;
+    emit(this->*changed)(value);
+}
+
+void ListViewModel::setMode(const QString& mode) {
+    m_listStatus.clear();
+    setListStatus(mode);
+}
+
+void ListViewModel::setListVideoData(const QVariant& data) {
+    assign(m_listVideoData, data, &ListViewModel::ListVideoDataChanged);
+}
+
+void ListViewModel::setListAlbumData(const QVariant& data) {
+    assign(m_listAlbumData, data, &ListViewModel::ListAlbumDataChanged);
+}
+
+void ListViewModel::setListAlbumVIP(const QVariant& data) {
+    assign(m_listAlbumVIP, data, &ListViewModel::ListAlbumVIPChanged);
+}
+
+void ListViewModel::setAlbumData(const QVariant& data) {
+    assign(m_albumData, data, &ListViewModel::AlbumDataChanged);
+}
+
+void ListViewModel::setListStatus(const QString& status) {
+    if (m_listStatus == status)
+        return;
+    m_listStatus = status;
+    emit ListStatusChanged(status);
+}
+
+void ListViewModel::setKeyword(const QString& keyword) {
+    if (m_keyword == keyword)
+        return;
+    m_keyword = keyword;
+    emit KeywordChanged(keyword);
+}
+
+void ListViewModel::onClickVideo() {
+    if (m_listStatus == kFavorite)
+        dispatchEvent(Event::REQ_MY_COURSE_FAVORITES,
+                      AnyValue::of(QVariantMap{{QStringLiteral("cid"), QStringLiteral("0")}}));
+    else if (m_listStatus == kSearch)
+        dispatchEvent(Event::SEARCH_VIDEOS, AnyValue());
+}
+
+void ListViewModel::onClickAlbum() {
+    if (m_listStatus == kFavorite)
+        dispatchEvent(Event::REQ_MY_ALBUM_FAVORITES, AnyValue::of(QVariantMap()));
+    else if (m_listStatus == kSearch)
+        dispatchEvent(Event::SEARCH_ALBUMS, AnyValue());
+}
+
+void ListViewModel::onClickFavorite() {
+    if (m_model->isLoggedIn())
+        m_model->addFavorite(m_albumData.toMap().value(QStringLiteral("album_id")));
+    else
+        dispatchEvent(Event::SHOW_LOGIN, AnyValue());
+}
+
+void ListViewModel::onClickVideoItem(const QVariant& item) {
+    dispatchEvent(Event::OPEN_HOME_ITEM, AnyValue::of(item));
+}
+
+void ListViewModel::onClickRefresh(const QVariant& filters) {
+    // Sorting and filtering stay within the page's nature or category.
+    QVariantMap query = filters.toMap();
+    for (auto it = m_scope.constBegin(); it != m_scope.constEnd(); ++it)
+        query.insert(it.key(), it.value());
+    dispatchEvent(Event::REQ_COURSE_LIST, AnyValue::of(QVariant(query)));
+}
+
+void ListViewModel::onLoadMore() {
+    dispatchEvent(Event::RELOAD_LEFT_LIST, AnyValue());
+}
+
+void ListViewModel::onUpdateListVideo(const QVariant& data) {
+    m_listVideoData = QVariant();
+    setListVideoData(data);
+}
+
+void ListViewModel::onUpdateAlbumVideos(const QVariant& data) {
+    onUpdateListVideo(data);
+}
+
+void ListViewModel::onUpdateListAlbum(const QVariant& data) {
+    m_listAlbumData = QVariant();
+    setListAlbumData(data);
+}
+
+void ListViewModel::onUpdateListAlbumVIP(const QVariant& data) {
+    m_listAlbumVIP = QVariant();
+    setListAlbumVIP(data);
+}
+
+void ListViewModel::onUpdateAlbumDetail(const QVariant& data) {
+    m_albumData = QVariant();
+    setAlbumData(data);
+    const QVariant albumID = data.toMap().value(QStringLiteral("album_id"));
+    dispatchEvent(Event::REQ_ALBUM_COURSES,
+                  AnyValue::of(QVariant(QVariantMap{{QStringLiteral("albumID"), albumID}})));
+}
+
+void ListViewModel::rememberScope(const QVariantMap& query) {
+    if (!m_scope.isEmpty())
+        return;
+    for (const QString& key : {kNatureID, kCategoryID})
+        if (query.contains(key))
+            m_scope.insert(key, query.value(key));
+}
+
+void ListViewModel::onEvent(int id, const AnyValue& value) {
+    switch (id) {
+    case Event::KEYWORD_CHANGED:
+        setKeyword(value.as<QVariant>().toString());
+        break;
+    case Event::OPEN_ALBUM: {
+        const QVariant albumID = value.as<QVariant>().toMap().value(QStringLiteral("id"));
+        dispatchEvent(Event::REQ_ALBUM_DETAIL,
+                      AnyValue::of(QVariant(QVariantMap{{QStringLiteral("albumID"), albumID}})));
+        break;
+    }
+    case Event::REQ_COURSE_LIST:
+        rememberScope(value.as<QVariant>().toMap());
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,149 @@
+#include "EventIds.h"
+#include "EventLog.h"
+#include "ListModel.h"
+#include "ListViewModel.h"
+#include "TestSession.h"
+#include "Toast.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+// The list page's data side: modes, results and the clicks that become
+// requests.
+class ListDataTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<ListViewModel> vm;
+    std::unique_ptr<ListModel> model;
+    std::unique_ptr<EventLog> log;
+
+    void build(const QString& mode) {
+        vm = std::make_unique<ListViewModel>();
+        model = std::make_unique<ListModel>();
+        vm->setModel(model.get());
+        model->setViewModel(vm.get());
+        log = std::make_unique<EventLog>();
+        vm->setMode(mode);
+    }
+
+private slots:
+    void init() { testSession()->reset(); }
+    void cleanup() {
+        log.reset();
+        vm.reset();
+        model.reset();
+    }
+
+    void modeIsAnnouncedOnce() {
+        build("LIST_VIDEO");
+        QSignalSpy status(vm.get(), &ListViewModel::ListStatusChanged);
+        vm->setMode("LIST_VIDEO");
+        QCOMPARE(status.count(), 1);
+    }
+
+    void tabsAskByMode_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QList<int>>("sent");
+        QTest::newRow("favourites")
+            << "LIST_FAVORITE"
+            << QList<int>{Event::REQ_MY_COURSE_FAVORITES, Event::REQ_MY_ALBUM_FAVORITES};
+        QTest::newRow("search") << "LIST_SEARCH"
+                                << QList<int>{Event::SEARCH_VIDEOS, Event::SEARCH_ALBUMS};
+        QTest::newRow("more") << "LIST_MORE" << QList<int>{};
+        QTest::newRow("nature") << "LIST_VIDEO" << QList<int>{};
+    }
+    void tabsAskByMode() {
+        QFETCH(QString, mode);
+        QFETCH(QList<int>, sent);
+        build(mode);
+        vm->onClickVideo();
+        vm->onClickAlbum();
+        QCOMPARE(log->ids(), sent);
+        if (mode == "LIST_FAVORITE")
+            QCOMPARE(log->lastMap(Event::REQ_MY_COURSE_FAVORITES), (QVariantMap{{"cid", "0"}}));
+    }
+
+    void favouriteNeedsLogin() {
+        build("LIST_ALBUM");
+        vm->onUpdateAlbumDetail(QVariantMap{{"album_id", "42"}});
+        log->clear();
+        vm->onClickFavorite();
+        QCOMPARE(log->ids(), QList<int>{Event::SHOW_LOGIN});
+        testSession()->fillFromLogin({{"uid", "1"}});
+        vm->onClickFavorite();
+        QCOMPARE(log->lastMap(Event::REQ_ADD_FAVORITE), (QVariantMap{{"cid", "0"}, {"aid", "42"}}));
+        log->dispatchEvent(Event::RES_ADD_FAVORITE_OK, AnyValue::of(QVariant()));
+        QCOMPARE(Toast::lastText(), QString("收藏成功!"));
+        log->dispatchEvent(Event::RES_ADD_FAVORITE_FAIL, AnyValue::of(QString("已收藏")));
+        QCOMPARE(Toast::lastText(), QString("已收藏"));
+    }
+
+    void albumDetailsThenItsClips() {
+        build("LIST_ALBUM");
+        log->dispatchEvent(Event::OPEN_ALBUM,
+                           AnyValue::of(QVariant(QVariantMap{{"id", "8"}, {"module", "album"}})));
+        QCOMPARE(log->lastMap(Event::REQ_ALBUM_DETAIL), (QVariantMap{{"albumID", "8"}}));
+        QSignalSpy album(vm.get(), &ListViewModel::AlbumDataChanged);
+        const QVariantMap details{{"album_id", "8"}, {"album_title", "T"}};
+        log->dispatchEvent(Event::RES_ALBUM_DETAIL_OK, AnyValue::of(QVariant(details)));
+        log->dispatchEvent(Event::RES_ALBUM_DETAIL_OK, AnyValue::of(QVariant(details)));
+        QCOMPARE(album.count(), 2); // announced again even when equal
+        QCOMPARE(log->lastMap(Event::REQ_ALBUM_COURSES), (QVariantMap{{"albumID", "8"}}));
+        QSignalSpy clips(vm.get(), &ListViewModel::ListVideoDataChanged);
+        log->dispatchEvent(Event::RES_ALBUM_COURSES_OK,
+                           AnyValue::of(QVariant(QVariantList{QVariantMap{{"id", "1"}}})));
+        QCOMPARE(clips.count(), 1);
+    }
+
+    void resultsLandInTheirProperty() {
+        build("LIST_SEARCH");
+        const QVariantList one{QVariantMap{{"id", "1"}}};
+        QSignalSpy clips(vm.get(), &ListViewModel::ListVideoDataChanged);
+        QSignalSpy albums(vm.get(), &ListViewModel::ListAlbumDataChanged);
+        QSignalSpy vip(vm.get(), &ListViewModel::ListAlbumVIPChanged);
+        // A search answer and a category list answer take the same road.
+        log->dispatchEvent(Event::RES_COURSE_LIST_OK, AnyValue::of(QVariant(one)));
+        log->dispatchEvent(Event::RES_COURSE_LIST_OK,
+                           AnyValue::of(QVariant(QVariantMap{{"course_list", one}})));
+        log->dispatchEvent(Event::RES_MY_COURSE_FAVORITES_OK, AnyValue::of(QVariant(one)));
+        log->dispatchEvent(Event::RES_SEARCH_ALBUMS_OK, AnyValue::of(QVariant(one)));
+        log->dispatchEvent(Event::RES_MY_ALBUM_FAVORITES_OK, AnyValue::of(QVariant(one)));
+        log->dispatchEvent(Event::RES_ALBUM_LIST_OK, AnyValue::of(QVariant(one)));
+        log->dispatchEvent(Event::RES_COURSE_LIST_FAIL, AnyValue::of(QString("no")));
+        QCOMPARE(clips.count(), 3);
+        QCOMPARE(clips.at(1).at(0).toList(), one);
+        QCOMPARE(albums.count(), 2);
+        QCOMPARE(vip.count(), 1);
+        log->dispatchEvent(Event::KEYWORD_CHANGED, AnyValue::of(QVariant("cat")));
+        QCOMPARE(vm->keyword(), QString("cat"));
+    }
+
+    void filtersKeepThePagesNature() {
+        build("LIST_VIDEO");
+        log->dispatchEvent(
+            Event::REQ_COURSE_LIST,
+            AnyValue::of(QVariant(QVariantMap{{"natureID", "7"}, {"categoryID", "0"}})));
+        const QVariantMap filters{{"sort", "hot"},  {"difficulty", "all"}, {"pronunciation", "all"},
+                                  {"speed", "all"}, {"role", "all"},       {"subtitle", "6,9"}};
+        vm->onClickRefresh(filters);
+        QVariantMap expected = filters;
+        expected.insert("natureID", "7");
+        expected.insert("categoryID", "0");
+        QCOMPARE(log->lastMap(Event::REQ_COURSE_LIST), expected);
+        vm->onClickRefresh(filters); // the scope stays that of the first list
+        QCOMPARE(log->lastMap(Event::REQ_COURSE_LIST), expected);
+        log->clear();
+        vm->onLoadMore();
+        QCOMPARE(log->ids(), QList<int>{Event::RELOAD_LEFT_LIST});
+    }
+
+    void itemClickOpensTheItem() {
+        build("LIST_MORE");
+        vm->onClickVideoItem(QVariantMap{{"id", "3"}, {"module", "album"}});
+        QCOMPARE(log->lastMap(Event::OPEN_HOME_ITEM).value("id").toString(), QString("3"));
+    }
+};
+
+QTEST_MAIN(ListDataTest)
+#include "ListDataTest.moc"
