@@ -1,0 +1,39 @@
+// Scores one reading of a reference sentence: aligns the sentence with the
+// audio, compares each word's acoustic fit with a free phone loop (goodness of
+// pronunciation) and derives the sentence scores from the word scores.
+#pragma once
+
+#include "ScoreReport.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class SpeechModel;
+class ReferenceText;
+
+class PronunciationScorer {
+public:
+    explicit PronunciationScorer(std::shared_ptr<SpeechModel> model);
+
+    ScoreReport score(const std::vector<int16_t>& samples, const std::string& refText);
+
+    // Maps a word's goodness of pronunciation to 0-100 (fitted on the bench set).
+    static int wordScore(double goodness);
+
+private:
+    struct Slot {
+        std::vector<std::string> pronunciations;
+        bool inDictionary = true;
+    };
+
+    std::vector<Slot> slotsFor(const ReferenceText& text);
+    static bool hasSpeech(const std::vector<int16_t>& samples);
+    void scoreWords(const std::vector<int16_t>& samples, const std::vector<Slot>& slots,
+                    ScoreReport& report);
+    static void summarise(ScoreReport& report, const std::vector<Slot>& slots);
+    static void scoreFluency(ScoreReport& report);
+
+    std::shared_ptr<SpeechModel> model_;
+};

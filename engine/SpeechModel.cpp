@@ -1,0 +1,212 @@
+#include "SpeechModel.h"
+
+#include <pocketsphinx.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <sys/stat.h>
+
+#ifndef LINTAVO_MODEL_DIR
+#define LINTAVO_MODEL_DIR "/usr/share/pocketsphinx/model/en-us"
+#endif
+
+namespace {
+
+const char* const kAlignSearch = "align";
+const char* const kLoopSearch = "loop";
+// Alignment is cheap (few words), so its beams are wide; the phone loop has
+// many more active paths and is kept narrower.
+constexpr double kAlignBeam = 1e-60;
+constexpr double kAlignWordBeam = 1e-40;
+constexpr double kLoopBeam = 1e-30;
+// Grammar weights: saying a word is four times as likely as skipping it.
+const char* const kKeepWeight = "4";
+
+std::mutex g_sharedMutex;
+std::string g_loadError;
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// Dictionary names for aligned words: the phones themselves (unambiguous and
+// bounded by the vocabulary, so the dictionary stops growing) plus the
+// occurrence within the sentence, so repeated words stay distinguishable.
+std::string phonesToName(const std::string& phones, int occurrence) {
+    std::string name = "_";
+    for (char c : phones)
+        name += c == ' ' ? '_' : c;
+    return name + "." + std::to_string(occurrence);
+}
+
+} // namespace
+
+std::shared_ptr<SpeechModel> SpeechModel::shared() {
+    std::lock_guard<std::mutex> lock(g_sharedMutex);
+    // Kept for the life of the process, every engine now or later uses it; never
+    // destroyed, since an engine thread may still be scoring at exit.
+    static auto* instance = new std::shared_ptr<SpeechModel>;
+    if (*instance)
+        return *instance;
+    const char* env = std::getenv("LINTAVO_ENGINE_MODEL");
+    std::string dir = env && *env ? env : LINTAVO_MODEL_DIR;
+    std::shared_ptr<SpeechModel> model(new SpeechModel);
+    if (!model->load(dir, g_loadError))
+        return nullptr;
+    *instance = model;
+    return model;
+}
+
+std::string SpeechModel::loadError() {
+    std::lock_guard<std::mutex> lock(g_sharedMutex);
+    return g_loadError;
+}
+
+bool SpeechModel::load(const std::string& dir, std::string& error) {
+    std::string hmm = dir + "/en-us", dict = dir + "/cmudict-en-us.dict";
+    for (auto& path : {hmm, dict})
+        if (!exists(path)) {
+            error = "speech model file missing: " + path;
+            return false;
+        }
+    // Noise removal and live mean normalisation keep statistics from one
+    // utterance to the next, which would make a score depend on earlier
+    // evaluations; silence removal would shift frames away from audio time.
+    config_ = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.c_str(), "-dict", dict.c_str(),
+                          "-logfn", "/dev/null", "-remove_noise", "no", "-remove_silence", "no",
+                          "-cmn", "batch", nullptr);
+    if (!config_) {
+        error = "speech model configuration rejected";
+        return false;
+    }
+    decoder_ = ps_init(config_);
+    if (!decoder_ || !addPhoneLoop()) {
+        error = "speech model could not be loaded from " + dir;
+        return false;
+    }
+    return true;
+}
+
+SpeechModel::~SpeechModel() {
+    if (decoder_)
+        ps_free(decoder_);
+    if (config_)
+        cmd_ln_free_r(config_);
+}
+
+void SpeechModel::setBeams(double beam, double wordBeam) {
+    // Searches read their beams from the configuration when they are created.
+    // Beams are float options: they must be set as floats.
+    cmd_ln_t* config = ps_get_config(decoder_);
+    cmd_ln_set_float_r(config, "-beam", beam);
+    cmd_ln_set_float_r(config, "-pbeam", beam);
+    cmd_ln_set_float_r(config, "-wbeam", wordBeam);
+}
+
+bool SpeechModel::addPhoneLoop() {
+    // The free phone loop is a grammar of one-phone words repeated at will,
+    // searched like the sentence itself so both scores are comparable.
+    static const char* const phones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH", "D",  "DH",
+                                         "EH", "ER", "EY", "F",  "G",  "HH", "IH", "IY", "JH", "K",
+                                         "L",  "M",  "N",  "NG", "OW", "OY", "P",  "R",  "S",  "SH",
+                                         "T",  "TH", "UH", "UW", "V",  "W",  "Y",  "Z",  "ZH"};
+    std::string alternatives;
+    for (const char* phone : phones) {
+        std::string name = std::string("__") + phone;
+        if (ps_add_word(decoder_, name.c_str(), phone, FALSE) < 0)
+            return false;
+        alternatives += (alternatives.empty() ? "" : " | ") + name;
+    }
+    std::string jsgf = "#JSGF V1.0;\ngrammar phones;\npublic <s> = ( " + alternatives + " )* ;\n";
+    setBeams(kLoopBeam, kLoopBeam);
+    return ps_set_jsgf_string(decoder_, kLoopSearch, jsgf.c_str()) >= 0;
+}
+
+std::vector<std::string> SpeechModel::pronunciations(const std::string& word) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> out;
+    for (int variant = 1; variant < 10; ++variant) {
+        std::string key = variant == 1 ? word : word + "(" + std::to_string(variant) + ")";
+        char* phones = ps_lookup_word(decoder_, key.c_str());
+        if (!phones)
+            break;
+        out.emplace_back(phones);
+        std::free(phones);
+    }
+    return out;
+}
+
+std::string SpeechModel::wordFor(const std::string& phones, int occurrence) {
+    std::string name = phonesToName(phones, occurrence);
+    char* known = ps_lookup_word(decoder_, name.c_str());
+    if (known)
+        std::free(known);
+    else if (ps_add_word(decoder_, name.c_str(), phones.c_str(), FALSE) < 0)
+        return std::string();
+    return name;
+}
+
+bool SpeechModel::decode(const std::vector<int16_t>& samples, const char* search) {
+    if (ps_set_search(decoder_, search) < 0 || ps_start_utt(decoder_) < 0)
+        return false;
+    // One call with the whole utterance: cepstral means come from all of it.
+    ps_process_raw(decoder_, samples.data(), samples.size(), FALSE, TRUE);
+    return ps_end_utt(decoder_) >= 0;
+}
+
+std::vector<SpeechModel::Segment>
+SpeechModel::align(const std::vector<int16_t>& samples,
+                   const std::vector<std::vector<std::string>>& slots) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::map<std::string, int> slotOfName, occurrences;
+    std::string rule;
+    for (size_t i = 0; i < slots.size(); ++i) {
+        std::string alternatives;
+        for (auto& phones : slots[i]) {
+            std::string name = wordFor(phones, occurrences[phones]++);
+            if (name.empty() || slotOfName.count(name))
+                continue;
+            slotOfName[name] = static_cast<int>(i);
+            alternatives += (alternatives.empty() ? "" : " | ") + name;
+        }
+        // Skipping a word is allowed (that is how omissions are found) but
+        // costs something, so a word that was said is not dropped lightly.
+        if (!alternatives.empty())
+            rule += std::string(" ( /") + kKeepWeight + "/ ( " + alternatives + " ) | /1/ <NULL> )";
+    }
+    std::vector<Segment> out;
+    if (rule.empty())
+        return out;
+    std::string jsgf = "#JSGF V1.0;\ngrammar lintavo;\npublic <s> =" + rule + " ;\n";
+    setBeams(kAlignBeam, kAlignWordBeam);
+    if (ps_set_jsgf_string(decoder_, kAlignSearch, jsgf.c_str()) < 0 ||
+        !decode(samples, kAlignSearch))
+        return out;
+    out = segments();
+    for (auto& s : out) {
+        auto it = slotOfName.find(s.label);
+        s.slot = it == slotOfName.end() ? -1 : it->second;
+    }
+    return out;
+}
+
+std::vector<SpeechModel::Segment> SpeechModel::phoneLoop(const std::vector<int16_t>& samples) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return decode(samples, kLoopSearch) ? segments() : std::vector<Segment>();
+}
+
+std::vector<SpeechModel::Segment> SpeechModel::segments() {
+    std::vector<Segment> out;
+    for (ps_seg_t* seg = ps_seg_iter(decoder_); seg; seg = ps_seg_next(seg)) {
+        Segment s;
+        s.label = ps_seg_word(seg);
+        ps_seg_frames(seg, &s.startFrame, &s.endFrame);
+        int32 ascr = 0, lscr = 0, lback = 0;
+        ps_seg_prob(seg, &ascr, &lscr, &lback);
+        s.acoustic = ascr;
+        out.push_back(s);
+    }
+    return out;
+}

@@ -1,0 +1,60 @@
+// The process-wide PocketSphinx decoder: the acoustic model, the pronouncing
+// dictionary and the two searches scoring needs (sentence alignment and a
+// free phone loop). Loaded once and shared by every engine; calls are
+// serialised because a decoder decodes one utterance at a time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct ps_decoder_s;
+struct cmd_ln_s;
+
+class SpeechModel {
+public:
+    static constexpr int kFramesPerSecond = 100;
+
+    struct Segment {
+        int slot = -1;     // index of the aligned word, -1 for silence and fillers
+        std::string label; // phone name in phone-loop results
+        int startFrame = 0;
+        int endFrame = 0;       // inclusive
+        long long acoustic = 0; // acoustic log score over the segment (decoder units)
+    };
+
+    // The shared instance, loading the model on first use; null when the model
+    // cannot be loaded (the reason goes to loadError()).
+    static std::shared_ptr<SpeechModel> shared();
+    static std::string loadError();
+
+    ~SpeechModel();
+    SpeechModel(const SpeechModel&) = delete;
+    SpeechModel& operator=(const SpeechModel&) = delete;
+
+    // Dictionary pronunciations of a lower-case word, all variants.
+    std::vector<std::string> pronunciations(const std::string& word);
+
+    // Aligns the audio with a sentence whose slots are each optional and may
+    // be spoken with any of their pronunciations (space-separated phones).
+    std::vector<Segment> align(const std::vector<int16_t>& samples,
+                               const std::vector<std::vector<std::string>>& slots);
+    // Best phone sequence with no lexical constraint.
+    std::vector<Segment> phoneLoop(const std::vector<int16_t>& samples);
+
+private:
+    SpeechModel() = default;
+    bool load(const std::string& modelDir, std::string& error);
+    std::string wordFor(const std::string& phones, int occurrence);
+    bool decode(const std::vector<int16_t>& samples, const char* search);
+    // Segments of the last decode, in time order.
+    std::vector<Segment> segments();
+    void setBeams(double beam, double wordBeam);
+    bool addPhoneLoop();
+
+    ps_decoder_s* decoder_ = nullptr;
+    cmd_ln_s* config_ = nullptr;
+    std::mutex mutex_;
+};
