@@ -15,7 +15,7 @@ Application::Application() {
 
 void Application::start() {
     Facade* facade = Facade::instance();
-    auto* record = new UserDao(this);
+    auto* record = new UserDao; // the one record of the run: never freed, handlers keep it
     record->reset();
     facade->registDao(record);
     userDao = record;

@@ -33,6 +33,7 @@ struct Endpoint {
         Text,        // the constant text in `arg`
         Number,      // the constant number in `arg` (a JSON number in a body)
         Value,       // the event value's entry named by `arg`, as text
+        Offset,      // the event value's entry named by `arg` as a number, 0 when missing
         RecordUid,   // the session record's user id when the event arrives
         RecordToken, // the session record's token when the event arrives
         Timestamp,   // seconds since the epoch, as text

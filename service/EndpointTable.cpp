@@ -52,6 +52,12 @@ Params fromValue() {
 Params firstPage(int rows = 50) {
     return {number("start", 0), number("rows", rows)};
 }
+// Lists that load more ask for the page that starts at the value's `start`;
+// without one they ask for the first page, exactly as before.
+Params pageAt(int rows = 50) {
+    return {{QStringLiteral("start"), Source::Offset, QStringLiteral("start")},
+            number("rows", rows)};
+}
 Params literals(const Params& params) {
     Params out;
     for (const P& p : params)
@@ -146,9 +152,9 @@ QVector<Endpoint> templateEndpoints() {
             RES_SHOW_DETAIL_OK, RES_SHOW_DETAIL_FAIL, Input::VariantMap),
         // The album list has never carried a token.
         get(REQ_ALBUM_LIST, "/album/get_album_list?",
-            "uid=%1&timestamp=%2&category_id=%3&start=0&rows=50&sign=%4",
-            Params{text("uid", "0"), timestamp(), value("category_id", "categoryID")} +
-                literals(firstPage()),
+            "uid=%1&timestamp=%2&category_id=%3&start=%4&rows=50&sign=%5",
+            Params{text("uid", "0"), timestamp(), value("category_id", "categoryID"), pageAt()[0],
+                   literal(number("rows", 50))},
             RES_ALBUM_LIST_OK, RES_ALBUM_LIST_FAIL, Input::VariantMap),
         get(REQ_ALBUM_DETAIL, "/album/detail?",
             "uid=%1&auth_token=%2&timestamp=%3&album_id=%4&is_from_share=0&sign=%5",
@@ -184,7 +190,7 @@ QVector<Endpoint> builderEndpoints() {
     using namespace Event;
     return {
         query(REQ_COURSE_LIST, "/course/get_course_list?",
-              fromValue() + firstPage() +
+              fromValue() + pageAt() +
                   Params{value("sort", "sort"), value("nature_id", "natureID"),
                          value("role", "role"), value("pronunciation", "pronunciation"),
                          value("speed", "speed"), value("difficulty", "difficulty"),

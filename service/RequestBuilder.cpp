@@ -13,6 +13,11 @@ QVariant RequestBuilder::resolve(const Endpoint::Param& param, const Inputs& inp
         const QString text = inputs.value.value(param.arg.toString()).toString();
         return text.isNull() ? QStringLiteral("") : text;
     }
+    case Endpoint::Source::Offset: {
+        bool ok = false;
+        const int offset = inputs.value.value(param.arg.toString()).toString().toInt(&ok);
+        return ok && offset > 0 ? offset : 0;
+    }
     case Endpoint::Source::RecordUid:
         return inputs.recordUid;
     case Endpoint::Source::RecordToken:

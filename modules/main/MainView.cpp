@@ -74,7 +74,7 @@ void MainView::setRightPage(QWidget* page) {
 }
 
 void MainView::onClickLogin() {
-    if (ui->btnLogin->text() == QLatin1String("请登录")) {
+    if (ui->btnLogin->text() == QStringLiteral("请登录")) {
         emit ClickLogin();
         return;
     }

@@ -120,6 +120,20 @@ QVector<Row> rows() {
          "auth_tokenvt5category_idc4difficulty3nature_idn1pronunciationusrole2rows50"
          "security_key{key}sortspeed1start0subtitle_num10timestamp{ts}uidv5",
          RES_COURSE_LIST_OK, RES_COURSE_LIST_FAIL},
+        {"course list, next page", REQ_COURSE_LIST, map(with(noSort, {{"start", "50"}})),
+         "/course/get_course_list?uid=v5&auth_token=vt5&timestamp={ts}&start=50&rows=50&sort="
+         "&nature_id=n1&role=2&pronunciation=us&speed=1&difficulty=3&subtitle_num=10"
+         "&category_id=c4&sign={sig}",
+         nullptr,
+         "auth_tokenvt5category_idc4difficulty3nature_idn1pronunciationusrole2rows50"
+         "security_key{key}sortspeed1start50subtitle_num10timestamp{ts}uidv5",
+         RES_COURSE_LIST_OK, RES_COURSE_LIST_FAIL},
+        {"album list, next page", REQ_ALBUM_LIST,
+         map({{"categoryID", "vip_album"}, {"start", "100"}}),
+         "/album/get_album_list?uid=0&timestamp={ts}&category_id=vip_album&start=100&rows=50"
+         "&sign={sig}",
+         nullptr, "category_idvip_albumrows50security_key{key}start100timestamp{ts}uid0",
+         RES_ALBUM_LIST_OK, RES_ALBUM_LIST_FAIL},
         {"search courses", REQ_SEARCH_COURSES, qmap({{"keyword", "hello"}}),
          "/search/new_course_album?uid=&auth_token=&timestamp={ts}&keyword=hello&start=0&rows=50"
          "&sign={sig}",
