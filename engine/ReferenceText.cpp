@@ -1,5 +1,7 @@
 #include "ReferenceText.h"
 
+#include "Utf8.h"
+
 #include "NumberSpeller.h"
 
 #include <cctype>
@@ -36,23 +38,8 @@ std::u32string decodeUtf8(const std::string& s) {
 
 std::string encodeUtf8(const std::u32string& s) {
     std::string out;
-    for (char32_t cp : s) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
+    for (char32_t cp : s)
+        appendUtf8(out, cp);
     return out;
 }
 
