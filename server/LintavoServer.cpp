@@ -43,6 +43,28 @@ void makeFolders(const std::string& path) {
             ::mkdir(path.substr(0, pos).c_str(), 0755);
 }
 
+struct BodyRefusal {
+    int httpStatus = 0; // 0: the body may be read
+    std::string message;
+};
+
+// The HTTP layer reads a body before any handler sees it, and it limits neither a chunked
+// body, nor one without a length (read until the peer closes), nor what a compressed one
+// inflates to. Outside the storage routes only a plain body of known, small length is taken.
+BodyRefusal refuseBody(const httplib::Request& req, int64_t maxBody) {
+    std::string length = req.get_header_value("Content-Length");
+    std::string encoding = req.get_header_value("Content-Encoding");
+    bool hasBody = req.method == "POST" || req.method == "PUT" || req.method == "PATCH" ||
+                   req.method == "DELETE";
+    if (req.has_header("Transfer-Encoding") || (hasBody && length.empty()))
+        return {411, "请求体缺少长度 (length required)"};
+    if (!encoding.empty() && encoding != "identity")
+        return {415, "请求体不能压缩 (compressed body not accepted)"};
+    if (ApiCall::isDigits(length) && std::stoll(length) > maxBody)
+        return {413, "请求体过大 (body too large)"};
+    return {};
+}
+
 } // namespace
 
 LintavoServer::LintavoServer(ServerOptions options)
@@ -108,13 +130,13 @@ void LintavoServer::configureServer() {
     server_->set_pre_routing_handler(
         [maxBody](const httplib::Request& req, httplib::Response& res) {
             // API bodies are small; only the storage routes take large ones.
-            bool storage = req.path.rfind("/storage/", 0) == 0;
-            std::string length = req.get_header_value("Content-Length");
-            if (storage || length.empty() || !ApiCall::isDigits(length) ||
-                std::stoll(length) <= maxBody)
+            if (req.path.rfind("/storage/", 0) == 0)
                 return httplib::Server::HandlerResponse::Unhandled;
-            ApiRouter::sendJson(res, 0, ApiRouter::failure("请求体过大 (body too large)"), "none");
-            res.status = 413;
+            BodyRefusal refusal = refuseBody(req, maxBody);
+            if (refusal.httpStatus == 0)
+                return httplib::Server::HandlerResponse::Unhandled;
+            ApiRouter::sendJson(res, 0, ApiRouter::failure(refusal.message), "none");
+            res.status = refusal.httpStatus;
             res.set_header("Connection", "close"); // the unread body must not be taken as a request
             return httplib::Server::HandlerResponse::Handled;
         });

@@ -19,6 +19,8 @@ namespace lintavo {
 namespace {
 
 constexpr size_t kMaxFieldBytes = 1024;
+// A chunked form has no overall limit; the count of remembered fields must have one.
+constexpr size_t kMaxFields = 16;
 
 // One upload in progress: resolves the token, owns the temporary file and finishes atomically.
 class Receiver {
@@ -133,6 +135,8 @@ void receiveMultipart(Receiver& receiver, const httplib::Request& req,
     reader(
         [&](const httplib::MultipartFormData& part) {
             current = part.name;
+            if (fields.size() >= kMaxFields && !fields.count(current))
+                return receiver.fail("表单字段过多 (too many form fields)");
             fields[current].clear();
             inFile = part.name == "file";
             if (!inFile)

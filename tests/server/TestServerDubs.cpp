@@ -103,6 +103,16 @@ private slots:
                        {{"Content-Type", "multipart/form-data; boundary=" + boundary}});
         QCOMPARE(reply.json().value("status").toInt(), 1);
         QCOMPARE(api_->get("/uploads/1/form.aac").body, QByteArray("FORMDATA"));
+
+        // Every field name is remembered, so a form may not carry arbitrarily many of them.
+        QByteArray crowded;
+        for (int i = 0; i < 20; ++i)
+            crowded += "--" + boundary + "\r\nContent-Disposition: form-data; name=\"f" +
+                       QByteArray::number(i) + "\"\r\n\r\nx\r\n";
+        reply = api_->send("POST", "/storage/upload", crowded + body,
+                           {{"Content-Type", "multipart/form-data; boundary=" + boundary}});
+        QCOMPARE(reply.json().value("status").toInt(), 0);
+        QVERIFY(reply.json().value("msg").toString().contains("too many form fields"));
     }
 
     void publishedDubIsRankedAndPlayable() {

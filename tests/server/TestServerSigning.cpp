@@ -2,6 +2,7 @@
 #include "ServerProcess.h"
 
 #include <QJsonArray>
+#include <QTcpSocket>
 #include <QtTest>
 
 // The signature and timestamp checks, and bad requests that must neither store anything nor
@@ -15,6 +16,19 @@ private:
 
     ApiClient::Reply natures(const QString& ts, const QString& signature) {
         return api_->get("/basic/nature?uid=0&auth_token=&timestamp=" + ts + "&sign=" + signature);
+    }
+
+    // One request written as it stands; the answer's status line, or "" when none came.
+    QByteArray rawStatusLine(const QByteArray& head) {
+        QTcpSocket socket;
+        socket.connectToHost(server_.origin().host(), quint16(server_.origin().port()));
+        if (!socket.waitForConnected(5000))
+            return {};
+        socket.write(head + "Host: 127.0.0.1\r\nConnection: close\r\n\r\n");
+        QByteArray answer;
+        while (!answer.contains("\r\n") && socket.waitForReadyRead(15000))
+            answer += socket.readAll();
+        return answer.left(answer.indexOf("\r\n"));
     }
 
 private slots:
@@ -98,6 +112,19 @@ private slots:
                      .value("status")
                      .toInt(),
                  1);
+    }
+
+    void bodiesOfUnknownSizeAreRefusedUnread() {
+        // Chunked, unsized and compressed bodies would be read whole before any check.
+        QCOMPARE(rawStatusLine("POST /user/login HTTP/1.1\r\nTransfer-Encoding: chunked\r\n"),
+                 QByteArray("HTTP/1.1 411 Length Required"));
+        QCOMPARE(rawStatusLine("POST /user/login HTTP/1.1\r\n"),
+                 QByteArray("HTTP/1.1 411 Length Required"));
+        QCOMPARE(rawStatusLine("POST /user/login HTTP/1.1\r\nContent-Encoding: gzip\r\n"
+                               "Content-Length: 0\r\n"),
+                 QByteArray("HTTP/1.1 415 Unsupported Media Type"));
+        QCOMPARE(rawStatusLine("POST /user/login HTTP/1.1\r\nContent-Length: 0\r\n"),
+                 QByteArray("HTTP/1.1 200 OK"));
     }
 };
 
