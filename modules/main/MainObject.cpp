@@ -1,6 +1,8 @@
 #include "MainObject.h"
 
+#include "EventHandler.h"
 #include "EventIds.h"
+#include "Facade.h"
 #include "HomeObject.h"
 #include "ListObject.h"
 #include "ListViewModel.h"
@@ -66,12 +68,29 @@ void MainObject::onEvent(int id, const AnyValue&) {
 void MainObject::onRightPageChanged(const QString& page) {
     if (m_page) {
         m_page->show(false);
+        // The replaced page lives on until its deferred deletion; it must not
+        // answer the events meant for its successor (an album opened from an
+        // album list would otherwise be requested twice).
+        for (QObject* part :
+             {static_cast<QObject*>(m_page.data()), static_cast<QObject*>(m_page->view()),
+              m_page->viewModel(), m_page->model()})
+            stopEvents(part);
         m_page->deleteLater();
         m_page = nullptr;
     }
     m_page = createPage(page);
     if (m_page)
         m_parts.view->setRightPage(m_page->view());
+}
+
+void MainObject::stopEvents(QObject* part) {
+    if (!part)
+        return;
+    QList<EventHandler*> handlers = part->findChildren<EventHandler*>();
+    if (auto* handler = qobject_cast<EventHandler*>(part))
+        handlers << handler;
+    for (EventHandler* handler : handlers)
+        Facade::instance()->detach(handler);
 }
 
 ChildObject* MainObject::createPage(const QString& page) {

@@ -76,6 +76,16 @@ private slots:
         QVERIFY(!previous); // the replaced page is gone after the event loop turn
     }
 
+    void replacedPageNoLongerAnswersEvents() {
+        // An album card of the VIP zone opens the album page while the zone's
+        // page still waits for its deletion: only the new page asks for details.
+        main->viewModel()->setRightPage("MorePage");
+        log->dispatchEvent(Event::OPEN_HOME_ITEM,
+                           AnyValue::of(QVariant(QVariantMap{{"module", "album"}, {"id", "7"}})));
+        QCOMPARE(log->count(Event::REQ_ALBUM_DETAIL), 1);
+        QCOMPARE(log->lastMap(Event::REQ_ALBUM_DETAIL).value("albumID").toString(), QString("7"));
+    }
+
     void searchNeedsText() {
         QSignalSpy search(main->view(), &MainView::ClickSearch);
         auto* edit = child<QLineEdit>("editSearch");
