@@ -43,6 +43,9 @@ VideoView::~VideoView() {
     clearList(m_ui->listRight1);
     if (m_taskView)
         m_taskView->close();
+    // A full-screen player has left the page's widget tree and would keep
+    // playing in its own window after the page is gone.
+    delete m_player;
 }
 
 void VideoView::connectButtons() {
@@ -419,7 +422,9 @@ void VideoView::onStopPlay() {
 
 void VideoView::fitVideo() {
     QWidget* video = m_ui->video;
-    m_player->resize(video->size());
+    // A full-screen player keeps the screen's size until it comes back.
+    if (m_player->parentWidget() == video)
+        m_player->resize(video->size());
     if (m_cover) {
         m_cover->resize(video->size());
         const QList<QWidget*> parts{m_cover->findChild<QLabel*>(),

@@ -103,6 +103,7 @@ private slots:
     void moduleBackLeavesDubbingThenThePage();
     void moduleTeachingStopsAndResumesThePlayer();
     void pageDiesWhileOnTheRecordPage();
+    void fullScreenPlayerKeepsItsSizeAndGoesWithThePage();
 
 private:
     template <typename T> T* child(const char* name) const {
@@ -387,6 +388,18 @@ void VideoViewTest::pageDiesWhileOnTheRecordPage() {
     QPointer<VideoRecordViewItem> row = m_view->recordRows().first();
     m_view.reset();
     QVERIFY(!row);
+}
+
+void VideoViewTest::fullScreenPlayerKeepsItsSizeAndGoesWithThePage() {
+    QPointer<PlayerView> player = m_view->player();
+    player->findChild<QPushButton*>(QStringLiteral("btnFullScreen"))->click();
+    QVERIFY(player->isWindow());
+    const QSize screen = player->size();
+    m_view->resize(1200, 700);
+    QTRY_COMPARE(m_view->size(), QSize(1200, 700));
+    QCOMPARE(player->size(), screen);
+    m_view.reset();
+    QVERIFY(!player);
 }
 
 QTEST_MAIN(VideoViewTest)
