@@ -240,9 +240,10 @@ void VideoRecordViewItem::onTimerProc() {
     }
     // The file is complete only once the recorder has finalised it.
     m_take = Take::Finishing;
+    const quint64 serial = ++m_finishSerial;
     m_recorder->stop();
-    QTimer::singleShot(kFinalizeLimitMs, this, [this] {
-        if (m_take == Take::Finishing)
+    QTimer::singleShot(kFinalizeLimitMs, this, [this, serial] {
+        if (m_take == Take::Finishing && serial == m_finishSerial)
             completeTake();
     });
     onRecorderStatus();

@@ -96,6 +96,9 @@ private:
     QTimer* m_sentenceTimer = nullptr;
     QPointer<UIUpdateThread> m_progress;
     Take m_take = Take::None;
+    // Counts finalisations, so a late safety timer of an earlier take never
+    // completes a newer one.
+    quint64 m_finishSerial = 0;
     qint64 m_capturedUs = 0; // end of the latest captured audio, from the take's start
 
     bool m_recorded = false;
