@@ -72,15 +72,18 @@ if [ "$pulse" = 1 ]; then
 fi
 
 if [ "$xvfb" = 1 ]; then
+  # Xvfb picks a free display itself and reports it once it accepts clients,
+  # so parallel tests never share or race for one.
+  Xvfb -displayfd 8 -screen 0 1600x1000x24 -nolisten tcp 8>"$work/xvfb.display" 2>"$work/xvfb.log" &
+  pids+=($!)
   display=""
-  for n in $(seq 90 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 1 50); do xdpyinfo -display ":$n" >/dev/null 2>&1 && { display=":$n"; break; }; sleep 0.1; done
-    [ -n "$display" ] && break
+  for _ in $(seq 1 100); do
+    n=$(tr -dc '0-9' <"$work/xvfb.display" 2>/dev/null)
+    [ -n "$n" ] && { display=":$n"; break; }
+    kill -0 "${pids[-1]}" 2>/dev/null || break
+    sleep 0.1
   done
-  [ -n "$display" ] || { echo "run-test: Xvfb did not start" >&2; exit 1; }
+  [ -n "$display" ] || { echo "run-test: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
   export DISPLAY="$display"
   unset QT_QPA_PLATFORM
 else
