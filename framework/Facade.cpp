@@ -53,6 +53,16 @@ void Facade::detach(EventHandler* handler) {
                      m_handlers.end());
 }
 
+void Facade::detachTree(QObject* root) {
+    if (!root)
+        return;
+    QList<EventHandler*> handlers = root->findChildren<EventHandler*>();
+    if (auto* handler = qobject_cast<EventHandler*>(root))
+        handlers.append(handler);
+    for (EventHandler* handler : handlers)
+        detach(handler);
+}
+
 bool Facade::isAttached(const Entry& entry) const {
     // The serial guards against a new handler that reuses a freed address.
     auto it = m_serials.constFind(entry.handler);

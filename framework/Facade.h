@@ -7,6 +7,7 @@
 #include <vector>
 
 class AnyValue;
+class QObject;
 class Dao;
 class EventHandler;
 
@@ -28,6 +29,9 @@ public:
 
     void attach(EventHandler* handler);
     void detach(EventHandler* handler);
+    // Stops delivery to every handler in the object tree under root (root
+    // included), for objects that outlive their use until a deferred delete.
+    void detachTree(QObject* root);
     void deliver(int id, const AnyValue& value);
 
 private:

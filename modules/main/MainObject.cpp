@@ -1,6 +1,5 @@
 #include "MainObject.h"
 
-#include "EventHandler.h"
 #include "EventIds.h"
 #include "Facade.h"
 #include "HomeObject.h"
@@ -74,23 +73,13 @@ void MainObject::onRightPageChanged(const QString& page) {
         for (QObject* part :
              {static_cast<QObject*>(m_page.data()), static_cast<QObject*>(m_page->view()),
               m_page->viewModel(), m_page->model()})
-            stopEvents(part);
+            Facade::instance()->detachTree(part);
         m_page->deleteLater();
         m_page = nullptr;
     }
     m_page = createPage(page);
     if (m_page)
         m_parts.view->setRightPage(m_page->view());
-}
-
-void MainObject::stopEvents(QObject* part) {
-    if (!part)
-        return;
-    QList<EventHandler*> handlers = part->findChildren<EventHandler*>();
-    if (auto* handler = qobject_cast<EventHandler*>(part))
-        handlers << handler;
-    for (EventHandler* handler : handlers)
-        Facade::instance()->detach(handler);
 }
 
 ChildObject* MainObject::createPage(const QString& page) {

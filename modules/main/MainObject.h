@@ -30,7 +30,6 @@ private:
     void connectView();
     void connectViewModel();
     void onRightPageChanged(const QString& page);
-    static void stopEvents(QObject* part);
     ChildObject* createPage(const QString& page);
 
     ModuleParts<MainView, MainViewModel, MainModel> m_parts;

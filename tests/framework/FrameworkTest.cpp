@@ -104,6 +104,18 @@ private slots:
         QCOMPARE(log, QStringList({"a:1", "a:2", "b:2", "b:1"}));
     }
 
+    void detachedTreeNoLongerReceives() {
+        QStringList log;
+        auto* root = new Probe("root", &log);
+        auto* child = new Probe("child", &log);
+        child->setParent(root);
+        Probe other("other", &log);
+        Facade::instance()->detachTree(root);
+        other.dispatchEvent(5, AnyValue());
+        QCOMPARE(log, QStringList({"other:5"}));
+        delete root; // detaching twice is harmless
+    }
+
     void checkedDownCast() {
         const AnyValue text = AnyValue::of(QString("hi"));
         QCOMPARE(text.as<QString>(), QString("hi"));
