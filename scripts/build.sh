@@ -5,5 +5,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LINTAVO_BUILD_DIR:-$root/build}
 jobs=${LINTAVO_JOBS:-$(nproc)}
 [ "$jobs" -gt 2 ] && jobs=2
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+# Rebuilds of other checkouts reuse the compiled objects.
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$jobs"

@@ -13,7 +13,7 @@ packages=(
   libqrencode-dev libpng-dev libcpp-httplib-dev libssl-dev libsqlite3-dev sqlite3 nlohmann-json3-dev
   wordnet-base wordnet
   xvfb xauth x11-utils imagemagick librsvg2-bin fonts-noto-cjk fontconfig
-  pulseaudio pulseaudio-utils wrk procps curl python3
+  pulseaudio pulseaudio-utils wrk procps curl python3 ccache
 )
 missing=()
 for p in "${packages[@]}"; do

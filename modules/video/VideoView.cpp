@@ -2,6 +2,7 @@
 
 #include "CachedFile.h"
 #include "PlayerView.h"
+#include "ScoreBadge.h"
 #include "TaskView.h"
 #include "Toast.h"
 #include "VideoRankLeftDelegate.h"
@@ -15,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPersistentModelIndex>
+#include <QProgressBar>
 #include <QStandardItemModel>
 
 namespace {
@@ -365,10 +367,33 @@ void VideoView::onClickPreview() {
     }
     // Mixing the recordings into the dub and averaging their scores plug in
     // here; the score page then plays the clip muted under the dub.
-    m_ui->btnSVIP->setVisible(!m_member);
-    m_ui->sw->setCurrentIndex(PagePublish);
     m_player->playSentence(false, 0);
     m_player->setMuted(true);
+}
+
+void VideoView::showScorePage(const QVariantMap& averages) {
+    const int overall = averages.value(QStringLiteral("overall")).toInt();
+    m_ui->sw->setCurrentIndex(PagePublish);
+    m_ui->score->show();
+    m_ui->score->setStyleSheet(QStringLiteral("QWidget#score{border-image: url(%1);border:none;}")
+                                   .arg(ScoreBadge::imageFor(overall, m_member, ScoreBadge::Page)));
+    m_ui->btnSVIP->setVisible(!m_member);
+    m_ui->value->setText(ScoreBadge::showsNumber(overall, m_member) ? QString::number(overall)
+                                                                    : QString());
+    if (!m_member)
+        return;
+    const struct {
+        QProgressBar* bar;
+        QLabel* label;
+        const char* key;
+    } rows[] = {{m_ui->accuracy, m_ui->accuracyValue, "accuracy"},
+                {m_ui->fluency, m_ui->fluencyValue, "fluency"},
+                {m_ui->integrity, m_ui->integrityValue, "integrity"}};
+    for (const auto& row : rows) {
+        const int value = averages.value(QLatin1String(row.key)).toInt();
+        row.bar->setValue(value);
+        row.label->setText(QString::number(value));
+    }
 }
 
 void VideoView::onClickPublish() {

@@ -33,6 +33,10 @@ public:
     QVariantMap clip() const { return m_clip; }
     QVariantList rankList() const { return m_rank; }
     QList<VideoRecordViewItem*> recordRows() const;
+    // Shows the score page with the averages of a preview ("overall",
+    // "integrity", "accuracy", "fluency"): numbers and bars for members, the
+    // membership offer for everyone else.
+    void showScorePage(const QVariantMap& averages);
 
     static QString levelText(const QString& level);
 
