@@ -3,6 +3,7 @@
 #include "CachedFile.h"
 #include "PlayerView.h"
 #include "ScoreBadge.h"
+#include "ScoreSummary.h"
 #include "TaskView.h"
 #include "Toast.h"
 #include "VideoRankLeftDelegate.h"
@@ -356,22 +357,35 @@ void VideoView::onCurrentIndexChanged(int row) {
 
 void VideoView::onClickPreview() {
     const QList<VideoRecordViewItem*> rows = recordRows();
-    // Without sentences there is nothing to preview; the record page stays.
-    if (rows.isEmpty())
-        return;
     for (VideoRecordViewItem* row : rows) {
         if (!row->isRecorded()) {
             Toast::info(QStringLiteral("配音未完成!"), ToastMs);
             return;
         }
     }
-    // Mixing the recordings into the dub and averaging their scores plug in
-    // here; the score page then plays the clip muted under the dub.
+    // A take still being scored would be averaged with its previous score.
+    for (VideoRecordViewItem* row : rows) {
+        if (row->isScoring()) {
+            Toast::info(QStringLiteral("正在评分，请稍候"), ToastMs);
+            return;
+        }
+    }
+    // Mixing the recordings into the dub plugs in here; the score page then
+    // plays the clip muted under the dub. A clip without sentences shows zeros.
+    showScorePage(scoreAverages(rows));
     m_player->playSentence(false, 0);
     m_player->setMuted(true);
 }
 
+QVariantMap VideoView::scoreAverages(const QList<VideoRecordViewItem*>& rows) {
+    QList<QVariantMap> records;
+    for (const VideoRecordViewItem* row : rows)
+        records << row->scores();
+    return ScoreSummary::average(records);
+}
+
 void VideoView::showScorePage(const QVariantMap& averages) {
+    m_averages = averages;
     const int overall = averages.value(QStringLiteral("overall")).toInt();
     m_ui->sw->setCurrentIndex(PagePublish);
     m_ui->score->show();

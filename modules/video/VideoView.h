@@ -37,6 +37,9 @@ public:
     // "integrity", "accuracy", "fluency"): numbers and bars for members, the
     // membership offer for everyone else.
     void showScorePage(const QVariantMap& averages);
+    // The averages the score page shows, kept for the publication.
+    QVariantMap averages() const { return m_averages; }
+    static QVariantMap scoreAverages(const QList<VideoRecordViewItem*>& rows);
 
     static QString levelText(const QString& level);
 
@@ -111,4 +114,5 @@ private:
     QVariantMap m_clip;
     QVariantList m_rank;
     int m_sentenceRows = 0;
+    QVariantMap m_averages;
 };
