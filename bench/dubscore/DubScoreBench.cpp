@@ -1,0 +1,231 @@
+// Ten sentences recorded through the microphone (espeak-ng speech played
+// into a private PulseAudio), each scored by its row: the time from the end
+// of the take to its badge painted on screen, and the longest stall of the
+// interface thread's event loop while the takes were recorded and scored.
+// Stalls over 50 ms are listed with the row's last step before them.
+#include "VideoRecordViewItem.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextStream>
+#include <QTime>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+namespace {
+const char* const kSentences[] = {
+    "I have never seen anything like this before",  "Where is the train station",
+    "She sells sea shells by the sea shore",        "We should go home before it gets dark",
+    "Can you help me carry these boxes upstairs",   "The weather is lovely today",
+    "My brother plays the guitar every evening",    "Please close the door when you leave",
+    "They were talking about their summer holiday", "This is the best coffee in town",
+};
+constexpr int kTickMs = 5;
+constexpr double kReportedGapMs = 50;
+
+bool run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(60000) && process.exitCode() == 0;
+}
+
+// Seconds of a 16-bit mono WAV written by sox.
+double seconds(const QString& path) {
+    return double(QFileInfo(path).size() - 44) / (16000 * 2);
+}
+
+QString timeText(int ms) {
+    return QTime(0, 0).addMSecs(ms).toString(QStringLiteral("hh:mm:ss,zzz"));
+}
+
+// The longest time between two turns of the event loop, from a fast timer.
+class LoopWatch : public QObject {
+public:
+    LoopWatch() {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+    }
+    void start() {
+        m_clock.start();
+        m_last = -1;
+        m_timer.start(kTickMs);
+    }
+    void mark(const char* step) { m_step = step; }
+    double worstMs() const { return m_worst; }
+
+private:
+    void tick() {
+        const qint64 now = m_clock.nsecsElapsed();
+        if (m_last >= 0) {
+            const double gap = (now - m_last) / 1e6 - kTickMs;
+            m_worst = std::max(m_worst, gap);
+            if (gap > kReportedGapMs)
+                QTextStream(stdout)
+                    << "  stall " << qRound(gap) << " ms after " << m_step << Qt::endl;
+        }
+        m_last = now;
+    }
+
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = -1;
+    double m_worst = 0;
+    const char* m_step = "start";
+};
+
+// Notes when a widget is first painted.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(const QElapsedTimer& clock) : m_clock(clock) {}
+    qint64 paintedAt = -1;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && paintedAt < 0)
+            paintedAt = m_clock.nsecsElapsed();
+        return false;
+    }
+
+private:
+    const QElapsedTimer& m_clock;
+};
+
+struct Take {
+    double toResultMs = -1; // the engine's result, on its thread
+    double toBadgeMs = -1;  // the badge painted
+    int overall = -1;
+};
+
+Take recordOne(int index, const QString& speech, const QString& text, LoopWatch& watch,
+               QWidget& window) {
+    const int lengthMs = int(seconds(speech) * 1000) + 600;
+    watch.mark("row construction");
+    auto row = std::make_unique<VideoRecordViewItem>(&window);
+    row->setSentence({{"start", timeText(1000)},
+                      {"stop", timeText(1000 + lengthMs)},
+                      {"en", text},
+                      {"cn", QString()},
+                      {"index", index},
+                      {"total", 10},
+                      {"bg", QString()}});
+    row->setMember(true);
+    row->show();
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 ended = -1;
+    std::atomic<qint64> result{-1};
+    PaintWatch paint(clock);
+    auto* badge = row->findChild<QWidget*>(QStringLiteral("score"));
+    QProcess speaker;
+    QObject::connect(row.get(), &VideoRecordViewItem::StartRecord, [&] {
+        watch.mark("StartRecord");
+        speaker.start(QStringLiteral("paplay"), {speech});
+    });
+    QObject::connect(row.get(), &VideoRecordViewItem::StopRecord, [&] {
+        watch.mark("the take's end");
+        if (ended < 0)
+            ended = clock.nsecsElapsed();
+    });
+    QObject::connect(row.get(), &VideoRecordViewItem::StopPlay, [&] { watch.mark("StopPlay"); });
+    QObject::connect(
+        row.get(), &VideoRecordViewItem::UpdateScore, row.get(),
+        [&] { result = clock.nsecsElapsed(); }, Qt::DirectConnection); // the engine's thread
+    // Queued after the row's own slot has set the badge.
+    QObject::connect(
+        row.get(), &VideoRecordViewItem::UpdateScore, badge,
+        [&] {
+            watch.mark("the badge");
+            badge->installEventFilter(&paint);
+        },
+        Qt::QueuedConnection);
+
+    watch.mark("record clicked");
+    row->onClickRecord();
+    QElapsedTimer limit;
+    limit.start();
+    while (paint.paintedAt < 0 && limit.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    speaker.waitForFinished(10000);
+    Take take;
+    if (paint.paintedAt >= 0 && ended >= 0) {
+        take.toResultMs = (result - ended) / 1e6;
+        take.toBadgeMs = (paint.paintedAt - ended) / 1e6;
+        take.overall = row->scores().value(QStringLiteral("overall")).toInt();
+    }
+    watch.mark("row destruction");
+    return take;
+}
+
+double median(QVector<double> values) {
+    std::sort(values.begin(), values.end());
+    const int n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    // Without a usable /dev/dri (Xvfb here) GStreamer's automatic video sink
+    // probes the KMS sink for seconds in every new QMediaPlayer, which the
+    // row makes for each playback of a take. LINTAVO_BENCH_KMS=1 keeps that
+    // probe, to see its cost.
+    if (qEnvironmentVariableIsEmpty("LINTAVO_BENCH_KMS"))
+        qputenv("GST_PLUGIN_FEATURE_RANK", "kmssink:NONE");
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    QStringList speeches;
+    for (int i = 0; i < 10; ++i) {
+        const QString raw = QDir::current().filePath(QStringLiteral("s%1-raw.wav").arg(i));
+        const QString wav = QDir::current().filePath(QStringLiteral("s%1.wav").arg(i));
+        if (!run("espeak-ng", {"-v", "en-us", "-s", "150", "-w", raw, kSentences[i]}) ||
+            !run("sox", {"-R", raw, "-r", "16000", "-c", "1", "-b", "16", wav})) {
+            out << "cannot make the speech with espeak-ng and sox" << Qt::endl;
+            return 2;
+        }
+        speeches << wav;
+    }
+
+    QWidget window;
+    window.resize(420, 360);
+    window.show();
+    // The speech model loads with the first engine, in the first row.
+    QElapsedTimer first;
+    first.start();
+    { VideoRecordViewItem warm(&window); }
+    out << "first row (speech model load): " << first.elapsed() << " ms" << Qt::endl;
+
+    LoopWatch watch;
+    watch.start();
+    QVector<double> toBadge, toResult;
+    for (int i = 0; i < 10; ++i) {
+        const Take take =
+            recordOne(i, speeches[i], QString::fromLatin1(kSentences[i]), watch, window);
+        out << QStringLiteral("sentence %1: %2 s, overall %3; take end to result %4 ms, "
+                              "to badge %5 ms")
+                   .arg(i)
+                   .arg(seconds(speeches[i]), 0, 'f', 2)
+                   .arg(take.overall)
+                   .arg(take.toResultMs, 0, 'f', 0)
+                   .arg(take.toBadgeMs, 0, 'f', 0)
+            << Qt::endl;
+        if (take.toBadgeMs < 0)
+            return 1;
+        toBadge << take.toBadgeMs;
+        toResult << take.toResultMs;
+    }
+    out << QStringLiteral("take end to result: median %1 ms, worst %2 ms")
+               .arg(median(toResult), 0, 'f', 0)
+               .arg(*std::max_element(toResult.begin(), toResult.end()), 0, 'f', 0)
+        << Qt::endl;
+    out << QStringLiteral("take end to badge on screen: median %1 ms, worst %2 ms")
+               .arg(median(toBadge), 0, 'f', 0)
+               .arg(*std::max_element(toBadge.begin(), toBadge.end()), 0, 'f', 0)
+        << Qt::endl;
+    out << QStringLiteral("longest event-loop gap: %1 ms").arg(watch.worstMs(), 0, 'f', 0)
+        << Qt::endl;
+    return 0;
+}
