@@ -233,6 +233,10 @@ void RecordingTest::takeIsScoredAgainstItsSentence() {
     QVERIFY2(overall(row) >= 60, qPrintable(QString::number(overall(row))));
     QCOMPARE(row.findChild<QLabel*>("value")->text(), QString::number(overall(row)));
     QVERIFY(row.findChild<QLabel*>("en")->text().contains("<font color = green>never </font>"));
+    const QString artifacts =
+        qEnvironmentVariable("LINTAVO_BIN_DIR") + "/../test-artifacts/dubbing";
+    QDir().mkpath(artifacts);
+    row.grab().save(artifacts + "/scored-row.png");
 
     QVERIFY(recordWhole(row, m_otherSpeech));
     qInfo() << "another sentence scored" << row.scores();
