@@ -1,6 +1,7 @@
 #include "VideoView.h"
 
 #include "CachedFile.h"
+#include "EngineWarmUp.h"
 #include "PlayerView.h"
 #include "ScoreBadge.h"
 #include "ScoreSummary.h"
@@ -36,6 +37,7 @@ VideoView::VideoView(QWidget* parent) : Widget(parent), m_ui(std::make_unique<Ui
     m_ui->listWidget->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_ui->btnSVIP->hide();
     connectButtons();
+    EngineWarmUp::start(); // ready before the learner starts dubbing
 }
 
 VideoView::~VideoView() {
