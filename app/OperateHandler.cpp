@@ -2,6 +2,7 @@
 
 #include "EventIds.h"
 #include "LoginObject.h"
+#include "PayObject.h"
 #include "TeachObject.h"
 
 #include <QTimer>
@@ -16,6 +17,7 @@ OperateHandler::OperateHandler() {
     // Window modules register here as they are built (login, VIP purchase,
     // teaching mode).
     m_factories.insert(Event::SHOW_LOGIN, [](const AnyValue&) { LoginObject::open(); });
+    m_factories.insert(Event::SHOW_VIP_PURCHASE, [](const AnyValue&) { PayObject::open(); });
     m_factories.insert(Event::SHOW_TEACHING,
                        [this](const AnyValue& value) { openTeaching(value.as<QVariant>()); });
 }
