@@ -1,5 +1,6 @@
 #include "AppFonts.h"
 #include "Application.h"
+#include "WorkingFolder.h"
 
 #include <QApplication>
 #include <QTextCodec>
@@ -28,6 +29,8 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
     auto* app = new QApplication(argc, argv); // never destroyed: the process ends by itself
+    QCoreApplication::setApplicationName(QStringLiteral("lintavo"));
+    WorkingFolder::enter();
     AppFonts::install();
     Application application;
     application.start();
