@@ -1,5 +1,6 @@
 #include "AppFonts.h"
 #include "Application.h"
+#include "WorkingFolder.h"
 
 #include <QApplication>
 #include <QTextCodec>
@@ -34,6 +35,8 @@ int main(int argc, char* argv[]) {
     if (!qEnvironmentVariableIsSet("GST_PLUGIN_FEATURE_RANK"))
         qputenv("GST_PLUGIN_FEATURE_RANK", "kmssink:NONE");
     auto* app = new QApplication(argc, argv); // never destroyed: the process ends by itself
+    QCoreApplication::setApplicationName(QStringLiteral("lintavo"));
+    WorkingFolder::enter();
     AppFonts::install();
     Application application;
     application.start();
