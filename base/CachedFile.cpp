@@ -16,10 +16,10 @@ bool isReserved(const QString& name) {
         QStringLiteral("^(upload|ffmpeg|qrcode|lintavo|lintavo-server|lintavo-score)(\\.exe)?$"),
         QRegularExpression::CaseInsensitiveOption);
     // Dubbing working files: sentence-index prefixed recordings and mixes,
-    // and the time-stamped upload file.
+    // and the time-stamped upload file; the payment QR pictures.
     static const QRegularExpression working(
         QStringLiteral("^[0-9]*(record\\.wav|record\\.mp3|mix\\.mp3|test\\.wav|empty\\.wav|"
-                       "product\\.aac)$|^[0-9]+\\.aac$"),
+                       "product\\.aac)$|^[0-9]+\\.aac$|^(wechat|alipay)\\.png$"),
         QRegularExpression::CaseInsensitiveOption);
     return programs.match(name).hasMatch() || working.match(name).hasMatch();
 }

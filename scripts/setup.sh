@@ -10,8 +10,8 @@ packages=(
   gstreamer1.0-libav gstreamer1.0-pulseaudio
   ffmpeg sox libsox-fmt-all espeak-ng
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us
-  libqrencode-dev libpng-dev libcpp-httplib-dev libssl-dev libsqlite3-dev sqlite3 nlohmann-json3-dev
-  wordnet-base wordnet
+  libqrencode-dev libpng-dev zbar-tools libcpp-httplib-dev libssl-dev libsqlite3-dev sqlite3 nlohmann-json3-dev
+  wordnet-base wordnet desktop-file-utils
   xvfb xauth x11-utils imagemagick librsvg2-bin fonts-noto-cjk fontconfig
   pulseaudio pulseaudio-utils wrk procps curl python3 ccache
 )

@@ -91,6 +91,8 @@ else
 fi
 
 cd "$work" && mkdir -p run && cd run
+# The client works here, not in the per-user data folder.
+touch .lintavo-workdir
 "$@"
 rc=$?
 if [ $rc -ne 0 ] && [ -n "$server" ]; then
