@@ -1,8 +1,9 @@
 // Ten sentences recorded through the microphone (espeak-ng speech played
 // into a private PulseAudio), each scored by its row: the time from the end
 // of the take to its badge painted on screen, and the longest stall of the
-// interface thread's event loop while the takes were recorded and scored.
-// Stalls over 50 ms are listed with the row's last step before them.
+// interface thread's event loop while the takes were recorded and scored,
+// per step of each take.
+#include "EventLoopGapMeter.h"
 #include "VideoRecordViewItem.h"
 
 #include <QApplication>
@@ -26,8 +27,6 @@ const char* const kSentences[] = {
     "My brother plays the guitar every evening",    "Please close the door when you leave",
     "They were talking about their summer holiday", "This is the best coffee in town",
 };
-constexpr int kTickMs = 5;
-constexpr double kReportedGapMs = 50;
 
 bool run(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -43,41 +42,6 @@ double seconds(const QString& path) {
 QString timeText(int ms) {
     return QTime(0, 0).addMSecs(ms).toString(QStringLiteral("hh:mm:ss,zzz"));
 }
-
-// The longest time between two turns of the event loop, from a fast timer.
-class LoopWatch : public QObject {
-public:
-    LoopWatch() {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
-    }
-    void start() {
-        m_clock.start();
-        m_last = -1;
-        m_timer.start(kTickMs);
-    }
-    void mark(const char* step) { m_step = step; }
-    double worstMs() const { return m_worst; }
-
-private:
-    void tick() {
-        const qint64 now = m_clock.nsecsElapsed();
-        if (m_last >= 0) {
-            const double gap = (now - m_last) / 1e6 - kTickMs;
-            m_worst = std::max(m_worst, gap);
-            if (gap > kReportedGapMs)
-                QTextStream(stdout)
-                    << "  stall " << qRound(gap) << " ms after " << m_step << Qt::endl;
-        }
-        m_last = now;
-    }
-
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = -1;
-    double m_worst = 0;
-    const char* m_step = "start";
-};
 
 // Notes when a widget is first painted.
 class PaintWatch : public QObject {
@@ -100,10 +64,10 @@ struct Take {
     int overall = -1;
 };
 
-Take recordOne(int index, const QString& speech, const QString& text, LoopWatch& watch,
+Take recordOne(int index, const QString& speech, const QString& text, EventLoopGapMeter& meter,
                QWidget& window) {
     const int lengthMs = int(seconds(speech) * 1000) + 600;
-    watch.mark("row construction");
+    meter.beginStep(QStringLiteral("%1 take").arg(index));
     auto row = std::make_unique<VideoRecordViewItem>(&window);
     row->setSentence({{"start", timeText(1000)},
                       {"stop", timeText(1000 + lengthMs)},
@@ -122,34 +86,28 @@ Take recordOne(int index, const QString& speech, const QString& text, LoopWatch&
     PaintWatch paint(clock);
     auto* badge = row->findChild<QWidget*>(QStringLiteral("score"));
     QProcess speaker;
-    QObject::connect(row.get(), &VideoRecordViewItem::StartRecord, [&] {
-        watch.mark("StartRecord");
-        speaker.start(QStringLiteral("paplay"), {speech});
-    });
+    QObject::connect(row.get(), &VideoRecordViewItem::StartRecord,
+                     [&] { speaker.start(QStringLiteral("paplay"), {speech}); });
     QObject::connect(row.get(), &VideoRecordViewItem::StopRecord, [&] {
-        watch.mark("the take's end");
-        if (ended < 0)
-            ended = clock.nsecsElapsed();
+        if (ended >= 0)
+            return;
+        ended = clock.nsecsElapsed();
+        meter.beginStep(QStringLiteral("%1 take end to badge").arg(index));
     });
-    QObject::connect(row.get(), &VideoRecordViewItem::StopPlay, [&] { watch.mark("StopPlay"); });
     QObject::connect(
         row.get(), &VideoRecordViewItem::UpdateScore, row.get(),
         [&] { result = clock.nsecsElapsed(); }, Qt::DirectConnection); // the engine's thread
     // Queued after the row's own slot has set the badge.
     QObject::connect(
         row.get(), &VideoRecordViewItem::UpdateScore, badge,
-        [&] {
-            watch.mark("the badge");
-            badge->installEventFilter(&paint);
-        },
-        Qt::QueuedConnection);
+        [&] { badge->installEventFilter(&paint); }, Qt::QueuedConnection);
 
-    watch.mark("record clicked");
     row->onClickRecord();
     QElapsedTimer limit;
     limit.start();
     while (paint.paintedAt < 0 && limit.elapsed() < 60000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    meter.beginStep(QStringLiteral("%1 playback, row closed").arg(index));
     speaker.waitForFinished(10000);
     Take take;
     if (paint.paintedAt >= 0 && ended >= 0) {
@@ -157,7 +115,6 @@ Take recordOne(int index, const QString& speech, const QString& text, LoopWatch&
         take.toBadgeMs = (paint.paintedAt - ended) / 1e6;
         take.overall = row->scores().value(QStringLiteral("overall")).toInt();
     }
-    watch.mark("row destruction");
     return take;
 }
 
@@ -169,11 +126,9 @@ double median(QVector<double> values) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Without a usable /dev/dri (Xvfb here) GStreamer's automatic video sink
-    // probes the KMS sink for seconds in every new QMediaPlayer, which the
-    // row makes for each playback of a take. LINTAVO_BENCH_KMS=1 keeps that
-    // probe, to see its cost.
-    if (qEnvironmentVariableIsEmpty("LINTAVO_BENCH_KMS"))
+    // As the client does: every playback of a take makes a new media player,
+    // which would otherwise wait seconds for the KMS video sink's probe here.
+    if (!qEnvironmentVariableIsSet("GST_PLUGIN_FEATURE_RANK"))
         qputenv("GST_PLUGIN_FEATURE_RANK", "kmssink:NONE");
     QApplication app(argc, argv);
     QTextStream out(stdout);
@@ -198,12 +153,11 @@ int main(int argc, char** argv) {
     { VideoRecordViewItem warm(&window); }
     out << "first row (speech model load): " << first.elapsed() << " ms" << Qt::endl;
 
-    LoopWatch watch;
-    watch.start();
+    EventLoopGapMeter meter;
     QVector<double> toBadge, toResult;
     for (int i = 0; i < 10; ++i) {
         const Take take =
-            recordOne(i, speeches[i], QString::fromLatin1(kSentences[i]), watch, window);
+            recordOne(i, speeches[i], QString::fromLatin1(kSentences[i]), meter, window);
         out << QStringLiteral("sentence %1: %2 s, overall %3; take end to result %4 ms, "
                               "to badge %5 ms")
                    .arg(i)
@@ -225,7 +179,8 @@ int main(int argc, char** argv) {
                .arg(median(toBadge), 0, 'f', 0)
                .arg(*std::max_element(toBadge.begin(), toBadge.end()), 0, 'f', 0)
         << Qt::endl;
-    out << QStringLiteral("longest event-loop gap: %1 ms").arg(watch.worstMs(), 0, 'f', 0)
-        << Qt::endl;
+    meter.stop();
+    out << meter.table();
+    out << QStringLiteral("longest event-loop gap: %1 ms").arg(meter.longestGapMs()) << Qt::endl;
     return 0;
 }
