@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTextStream>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 const char* const kSentences[] = {
@@ -58,9 +60,23 @@ private:
     const QElapsedTimer& m_clock;
 };
 
+// Processor time used by this process and its finished children (ffmpeg):
+// what the scoring costs, whatever else the machine is doing.
+double cpuMs() {
+    double total = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        getrusage(who, &usage);
+        total += (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                 (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    }
+    return total;
+}
+
 struct Take {
     double toResultMs = -1; // the engine's result, on its thread
     double toBadgeMs = -1;  // the badge painted
+    double cpuMs = -1;      // processor time from the take's end to the badge
     int overall = -1;
 };
 
@@ -82,6 +98,7 @@ Take recordOne(int index, const QString& speech, const QString& text, EventLoopG
     QElapsedTimer clock;
     clock.start();
     qint64 ended = -1;
+    double cpuAtEnd = 0;
     std::atomic<qint64> result{-1};
     PaintWatch paint(clock);
     auto* badge = row->findChild<QWidget*>(QStringLiteral("score"));
@@ -92,6 +109,7 @@ Take recordOne(int index, const QString& speech, const QString& text, EventLoopG
         if (ended >= 0)
             return;
         ended = clock.nsecsElapsed();
+        cpuAtEnd = cpuMs();
         meter.beginStep(QStringLiteral("%1 take end to badge").arg(index));
     });
     QObject::connect(
@@ -107,15 +125,23 @@ Take recordOne(int index, const QString& speech, const QString& text, EventLoopG
     limit.start();
     while (paint.paintedAt < 0 && limit.elapsed() < 60000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    const double cpuAtBadge = cpuMs();
     meter.beginStep(QStringLiteral("%1 playback, row closed").arg(index));
     speaker.waitForFinished(10000);
     Take take;
     if (paint.paintedAt >= 0 && ended >= 0) {
         take.toResultMs = (result - ended) / 1e6;
         take.toBadgeMs = (paint.paintedAt - ended) / 1e6;
+        take.cpuMs = cpuAtBadge - cpuAtEnd;
         take.overall = row->scores().value(QStringLiteral("overall")).toInt();
     }
     return take;
+}
+
+QString loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(' ', 0, 2)
+                                          : QStringLiteral("unknown");
 }
 
 double median(QVector<double> values) {
@@ -154,22 +180,24 @@ int main(int argc, char** argv) {
     out << "first row (speech model load): " << first.elapsed() << " ms" << Qt::endl;
 
     EventLoopGapMeter meter;
-    QVector<double> toBadge, toResult;
+    QVector<double> toBadge, toResult, cpu;
     for (int i = 0; i < 10; ++i) {
         const Take take =
             recordOne(i, speeches[i], QString::fromLatin1(kSentences[i]), meter, window);
         out << QStringLiteral("sentence %1: %2 s, overall %3; take end to result %4 ms, "
-                              "to badge %5 ms")
+                              "to badge %5 ms, processor time meanwhile %6 ms")
                    .arg(i)
                    .arg(seconds(speeches[i]), 0, 'f', 2)
                    .arg(take.overall)
                    .arg(take.toResultMs, 0, 'f', 0)
                    .arg(take.toBadgeMs, 0, 'f', 0)
+                   .arg(take.cpuMs, 0, 'f', 0)
             << Qt::endl;
         if (take.toBadgeMs < 0)
             return 1;
         toBadge << take.toBadgeMs;
         toResult << take.toResultMs;
+        cpu << take.cpuMs;
     }
     out << QStringLiteral("take end to result: median %1 ms, worst %2 ms")
                .arg(median(toResult), 0, 'f', 0)
@@ -178,6 +206,11 @@ int main(int argc, char** argv) {
     out << QStringLiteral("take end to badge on screen: median %1 ms, worst %2 ms")
                .arg(median(toBadge), 0, 'f', 0)
                .arg(*std::max_element(toBadge.begin(), toBadge.end()), 0, 'f', 0)
+        << Qt::endl;
+    out << QStringLiteral("processor time (client and ffmpeg) from take end to badge: median %1 "
+                          "ms; the machine's load average meanwhile: %2")
+               .arg(median(cpu), 0, 'f', 0)
+               .arg(loadAverage())
         << Qt::endl;
     meter.stop();
     out << meter.table();
