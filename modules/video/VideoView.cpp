@@ -50,7 +50,10 @@ VideoView::VideoView(QWidget* parent) : Widget(parent), m_ui(std::make_unique<Ui
 }
 
 VideoView::~VideoView() {
-    // A running preview or upload ends with the page; its window goes too.
+    // A running preview or upload ends with the page, before the rows it
+    // waits for go and without reporting back; its window goes too.
+    delete m_assembler;
+    delete m_upload;
     m_progress.reset();
     // Rows that still record or play report to the player on their way out;
     // they go first, while the player is alive, and without reaching this page.
