@@ -215,12 +215,12 @@ void uploadThroughput(const QString& program) {
         fail("cannot make the 10 MB file");
     const qint64 size = QFileInfo("big.wav").size();
     QList<double> rates;
+    // One key for every run: the user's storage holds one copy.
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer clock;
         clock.start();
-        if (!run(program,
-                 {"-token", user->tokenUpload, "-local", QDir::current().filePath("big.wav"),
-                  "-key", QStringLiteral("bench-%1.wav").arg(i)}))
+        if (!run(program, {"-token", user->tokenUpload, "-local",
+                           QDir::current().filePath("big.wav"), "-key", "bench.wav"}))
             fail("the upload program failed");
         rates << size / 1048576.0 / (clock.elapsed() / 1000.0);
     }
