@@ -1,6 +1,7 @@
 #include "VideoRecordViewItem.h"
 
 #include "SentenceTime.h"
+#include "SentenceTrack.h"
 #include "UIUpdateThread.h"
 #include "ui_VideoRecordViewItem.h"
 
@@ -24,6 +25,7 @@ VideoRecordViewItem::VideoRecordViewItem(QWidget* parent)
     ui->play->hide();
     createEngine();
     createRecorder();
+    createTrack();
 
     m_sentenceTimer = new QTimer(this);
     m_sentenceTimer->setSingleShot(true);
@@ -74,6 +76,22 @@ void VideoRecordViewItem::createRecorder() {
                 else if (m_take != Take::None)
                     cancelTake();
             });
+}
+
+void VideoRecordViewItem::createTrack() {
+    m_track = new SentenceTrack(this);
+    // Pending from the moment the take completes, before the queued steps run.
+    connect(this, &VideoRecordViewItem::StartMix, m_track, &SentenceTrack::expect,
+            Qt::DirectConnection);
+    connect(m_track, &SentenceTrack::finished, this, [this](bool ok) {
+        if (ok)
+            m_recordMp3Path = m_track->path();
+        emit TrackFinished(ok);
+    });
+}
+
+bool VideoRecordViewItem::isTrackPending() const {
+    return m_take != Take::None || m_track->isPending();
 }
 
 void VideoRecordViewItem::setSentence(const QVariantMap& sentence) {
@@ -296,7 +314,7 @@ void VideoRecordViewItem::onClickPlay() {
 void VideoRecordViewItem::onStateChanged(QMediaPlayer::State) {}
 
 void VideoRecordViewItem::onStartMix() {
-    // The per-sentence audio steps (silence, then the sentence track) start here.
+    m_track->start(m_index, m_startMs);
 }
 
 void VideoRecordViewItem::onUpdateScore() {

@@ -11,6 +11,7 @@ class QAudioBuffer;
 class QAudioProbe;
 class QAudioRecorder;
 class QTimer;
+class SentenceTrack;
 class UIUpdateThread;
 
 namespace Ui {
@@ -48,6 +49,10 @@ public:
     QString recordWavPath() const;
     QString recordMp3Path() const { return m_recordMp3Path; }
     QVariantMap scores() const { return m_scores; }
+    // The per-sentence steps of the latest take; pending from the take's
+    // start until its sentence track is written or has failed.
+    SentenceTrack* track() const { return m_track; }
+    bool isTrackPending() const;
 
 signals:
     void UpdateScore();
@@ -57,6 +62,7 @@ signals:
     void StopRecord();
     void StartPlay();
     void StopPlay();
+    void TrackFinished(bool ok);
 
 public slots:
     void onUpdateProgress(int value);
@@ -72,6 +78,7 @@ private:
     enum class Take { None, Starting, Capturing, Stopped, Finishing };
 
     void createRecorder();
+    void createTrack();
     void startTake();
     void stopByHand();
     void cancelTake();
@@ -113,4 +120,5 @@ private:
     QString m_referenceText;
     void* m_engine = nullptr;
     QVariantMap m_scores;
+    SentenceTrack* m_track = nullptr;
 };
