@@ -2,6 +2,7 @@
 
 #include "ApiRouter.h"
 
+#include <cstdio>
 #include <httplib.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -220,6 +221,8 @@ void ConnectionGate::examine(GateConnection& connection) {
 void ConnectionGate::refuse(GateConnection& connection, int status, const std::string& message) {
     std::string reply = refusal(status, message);
     (void)!::send(connection.fd, reply.data(), reply.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (settings_.logRefusals)
+        std::fprintf(stderr, "refused before routing: http=%d %s\n", status, message.c_str());
     drain(connection);
 }
 

@@ -52,6 +52,7 @@ public:
         size_t smallBody = 64 * 1024; // read here before a worker is involved
         size_t maxStreamingBodies = 16;
         RequestHead::Limits limits;
+        bool logRefusals = true;
     };
     using Serve = std::function<void(std::unique_ptr<GateConnection>)>;
 

@@ -75,6 +75,7 @@ GatedServer::Limits limitsOf(const ServerOptions& options) {
     limits.gate.maxWaiting = size_t(options.maxConnections);
     limits.gate.smallBody = size_t(options.maxBodyBytes);
     limits.gate.maxStreamingBodies = size_t(std::max(1, options.threads / 4));
+    limits.gate.logRefusals = !options.quiet;
     limits.maxRequestsPerConnection = options.maxRequestsPerConnection;
     return limits;
 }
