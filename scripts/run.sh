@@ -12,7 +12,7 @@ mkdir -p "$root/run/server-data" "$root/run/client"
 touch "$root/run/client/.lintavo-workdir"
 server_pid=""
 if ! curl -s -o /dev/null "http://127.0.0.1:$port/"; then
-  "$bin/lintavo-server" --port "$port" --data "$root/run/server-data" &
+  "$bin/lintavo-server" --port "$port" --data "$root/run/server-data" --test-endpoints &
   server_pid=$!
   trap '[ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null' EXIT
   for _ in $(seq 1 1200); do

@@ -4,6 +4,7 @@
 #include "EngineDocuments.h"
 #include "ScoreBadge.h"
 #include "SentenceTime.h"
+#include "SentenceTrack.h"
 #include "Toast.h"
 #include "UIUpdateThread.h"
 #include "WordColors.h"
@@ -47,6 +48,7 @@ VideoRecordViewItem::VideoRecordViewItem(QWidget* parent)
     ui->play->hide();
     createEngine();
     createRecorder();
+    createTrack();
 
     m_sentenceTimer = new QTimer(this);
     m_sentenceTimer->setSingleShot(true);
@@ -112,6 +114,22 @@ void VideoRecordViewItem::discardRecorder() {
     delete m_recorder; // tears the capture pipeline down before the file is touched
     m_probe = nullptr;
     m_recorder = nullptr;
+}
+
+void VideoRecordViewItem::createTrack() {
+    m_track = new SentenceTrack(this);
+    // Pending from the moment the take completes, before the queued steps run.
+    connect(this, &VideoRecordViewItem::StartMix, m_track, &SentenceTrack::expect,
+            Qt::DirectConnection);
+    connect(m_track, &SentenceTrack::finished, this, [this](bool ok) {
+        if (ok)
+            m_recordMp3Path = m_track->path();
+        emit TrackFinished(ok);
+    });
+}
+
+bool VideoRecordViewItem::isTrackPending() const {
+    return m_take != Take::None || m_track->isPending();
 }
 
 void VideoRecordViewItem::setSentence(const QVariantMap& sentence) {
@@ -375,7 +393,7 @@ void VideoRecordViewItem::onClickPlay() {
 void VideoRecordViewItem::onStateChanged(QMediaPlayer::State) {}
 
 void VideoRecordViewItem::onStartMix() {
-    // The per-sentence audio steps (silence, then the sentence track) start here.
+    m_track->start(m_index, m_startMs);
 }
 
 void VideoRecordViewItem::onUpdateScore() {

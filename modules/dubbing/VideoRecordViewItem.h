@@ -13,6 +13,7 @@ class QAudioBuffer;
 class QAudioProbe;
 class QAudioRecorder;
 class QTimer;
+class SentenceTrack;
 class UIUpdateThread;
 struct ssound;
 
@@ -69,6 +70,10 @@ public:
 
     // Scores the row's current recording; a completed take calls it.
     void scoreRecording();
+    // The per-sentence steps of the latest take; pending from the take's
+    // start until its sentence track is written or has failed.
+    SentenceTrack* track() const { return m_track; }
+    bool isTrackPending() const;
 
 signals:
     void UpdateScore();
@@ -78,6 +83,7 @@ signals:
     void StopRecord();
     void StartPlay();
     void StopPlay();
+    void TrackFinished(bool ok);
 
 public slots:
     void onUpdateProgress(int value);
@@ -94,6 +100,7 @@ private:
 
     void createRecorder();
     void discardRecorder();
+    void createTrack();
     void startTake();
     void stopByHand();
     void cancelTake();
@@ -150,4 +157,5 @@ private:
     mutable QMutex m_resultMutex;
     QString m_evaluationId;
     QVariantMap m_scores;
+    SentenceTrack* m_track = nullptr;
 };

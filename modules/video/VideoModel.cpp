@@ -10,6 +10,10 @@ constexpr int ToastMs = 3000;
 QVariant variantOf(const AnyValue& value) {
     return value.holds<QVariant>() ? value.as<QVariant>() : QVariant();
 }
+
+QString messageOf(const AnyValue& value) {
+    return value.holds<QString>() ? value.as<QString>() : QString();
+}
 } // namespace
 
 VideoModel::VideoModel(QObject* parent) : Mediator(parent) {
@@ -118,6 +122,12 @@ void VideoModel::handleResult(int id, const AnyValue& value) {
         break;
     case Event::RES_PUBLISH_SHOW_OK:
         m_viewModel->onPublicSuccess();
+        // The success page lists the ranking with the new dub in it.
+        send(Event::REQ_COURSE_RANK, {{"id", courseId()}});
+        break;
+    case Event::RES_PUBLISH_SHOW_FAIL:
+        Toast::info(QStringLiteral("发布失败: ") + messageOf(value), ToastMs);
+        m_viewModel->onPublicFail();
         break;
     case Event::RES_ADD_FAVORITE_OK:
         Toast::info(QStringLiteral("添加收藏成功!"), ToastMs);

@@ -52,6 +52,7 @@ void VideoObject::connectViewModelSignals() {
     connect(vm, &VideoViewModel::ClassInfoChanged, v, &VideoView::onClassInfoChanged);
     connect(vm, &VideoViewModel::IsRecordingChanged, v, &VideoView::onIsRecordingChanged);
     connect(vm, &VideoViewModel::PublicSuccess, v, &VideoView::onPublicSuccess);
+    connect(vm, &VideoViewModel::PublicFail, v, &VideoView::onPublicFail);
     connect(vm, &VideoViewModel::IsFavorited, v, &VideoView::onIsFavorited);
     connect(vm, &VideoViewModel::ClickSpace, v, &VideoView::onClickSpace);
 }

@@ -1,12 +1,15 @@
 #include "VideoView.h"
 
 #include "CachedFile.h"
+#include "DubAssembler.h"
 #include "EngineWarmUp.h"
+#include "PYProgress.h"
 #include "PlayerView.h"
 #include "ScoreBadge.h"
 #include "ScoreSummary.h"
 #include "TaskView.h"
 #include "Toast.h"
+#include "UpdateThread.h"
 #include "VideoRankLeftDelegate.h"
 #include "VideoRankRightViewItem.h"
 #include "VideoRecordViewItem.h"
@@ -14,6 +17,7 @@
 #include "ui_VideoView.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,10 +41,22 @@ VideoView::VideoView(QWidget* parent) : Widget(parent), m_ui(std::make_unique<Ui
     m_ui->listWidget->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_ui->btnSVIP->hide();
     connectButtons();
+    m_assembler = new DubAssembler(this);
+    connect(m_assembler, &DubAssembler::step, this,
+            [this](const QString& title, int done, int total) {
+                if (m_progress)
+                    m_progress->showStep(title, done, total);
+            });
+    connect(m_assembler, &DubAssembler::finished, this, &VideoView::onDubAssembled);
     EngineWarmUp::start(); // ready before the learner starts dubbing
 }
 
 VideoView::~VideoView() {
+    // A running preview or upload ends with the page, before the rows it
+    // waits for go and without reporting back; its window goes too.
+    delete m_assembler;
+    delete m_upload;
+    m_progress.reset();
     // Rows that still record or play report to the player on their way out;
     // they go first, while the player is alive, and without reaching this page.
     clearList(m_ui->listWidget);
@@ -196,6 +212,9 @@ void VideoView::showCover() {
 
 void VideoView::onRankChanged(const QVariant& rank) {
     m_rank = rank.toList();
+    // The ranking asked for after publishing lists the new dub.
+    if (m_ui->sw->currentIndex() == PageSuccess)
+        onUpdateRightRankPublishSuccess();
     if (m_status.toString() == QLatin1String("VIDEO_OTHER")) {
         onUpdateRightRank();
         return;
@@ -234,6 +253,11 @@ void VideoView::onUpdateRightRank() {
 
 void VideoView::onUpdateRightRankPublishSuccess() {
     fillRankRows(m_ui->listRight1);
+    // The learner looks for the dub just published, wherever it ranks.
+    const QString key = m_product.value("aacName").toString();
+    for (int i = 0; !key.isEmpty() && i < m_rank.size(); ++i)
+        if (m_rank.at(i).toMap().value("audio").toString().endsWith(QLatin1Char('/') + key))
+            m_ui->listRight1->scrollToItem(m_ui->listRight1->item(i));
 }
 
 void VideoView::fillRankRows(QListWidget* list) {
@@ -358,6 +382,9 @@ void VideoView::onCurrentIndexChanged(int row) {
 }
 
 void VideoView::onClickPreview() {
+    // One preview at a time, and none while its dub is being uploaded.
+    if (m_assembler->isRunning() || m_upload)
+        return;
     const QList<VideoRecordViewItem*> rows = recordRows();
     for (VideoRecordViewItem* row : rows) {
         if (!row->isRecorded()) {
@@ -365,29 +392,54 @@ void VideoView::onClickPreview() {
             return;
         }
     }
-    // A take still being scored would be averaged with its previous score.
-    for (VideoRecordViewItem* row : rows) {
-        if (row->isScoring()) {
-            Toast::info(QStringLiteral("正在评分，请稍候"), ToastMs);
-            return;
-        }
-    }
-    // Mixing the recordings into the dub plugs in here; the score page then
-    // plays the clip muted under the dub. A clip without sentences shows zeros.
-    showScorePage(scoreAverages(rows));
-    m_player->playSentence(false, 0);
-    m_player->setMuted(true);
+    openProgress(QStringLiteral("正在处理录音"));
+    m_assembler->start(rows, m_clip.value("audio").toString(), m_player->duration());
 }
 
-QVariantMap VideoView::scoreAverages(const QList<VideoRecordViewItem*>& rows) {
-    QList<QVariantMap> records;
-    for (const VideoRecordViewItem* row : rows)
-        records << row->scores();
-    return ScoreSummary::average(records);
+void VideoView::onDubAssembled(bool ok, const QString& product, const QString& error) {
+    closeProgress();
+    if (!ok) {
+        Toast::info(error, ToastMs);
+        return;
+    }
+    QList<QVariantMap> scores;
+    for (VideoRecordViewItem* row : recordRows())
+        scores << row->scores();
+    const QVariantMap averages = ScoreSummary::average(scores);
+    m_product = averages;
+    m_product.insert("aacName", product);
+    m_ui->btnPublish->setEnabled(true);
+    showScorePage(averages);
+    playDub();
+}
+
+// The clip without its sound and the learner's dub as its audio, both from
+// the start, so every voice is heard on its picture.
+void VideoView::playDub() {
+    const QString product = m_product.value("aacName").toString();
+    if (product.isEmpty())
+        return;
+    m_player->playSentence(false, 0);
+    m_player->setPosition(0);
+    m_player->setMuted(true);
+    m_player->setAudioUrl(QUrl::fromLocalFile(QDir::current().filePath(product)));
+}
+
+PYProgress* VideoView::openProgress(const QString& title) {
+    m_progress = std::make_unique<PYProgress>();
+    m_progress->showStep(title, 0, 0);
+    m_progress->popUp(window());
+    return m_progress.get();
+}
+
+void VideoView::closeProgress() {
+    if (!m_progress)
+        return;
+    m_progress->hide();
+    m_progress.release()->deleteLater(); // it may be in the middle of an event
 }
 
 void VideoView::showScorePage(const QVariantMap& averages) {
-    m_averages = averages;
     const int overall = averages.value(QStringLiteral("overall")).toInt();
     m_ui->sw->setCurrentIndex(PagePublish);
     m_ui->score->show();
@@ -413,12 +465,47 @@ void VideoView::showScorePage(const QVariantMap& averages) {
 }
 
 void VideoView::onClickPublish() {
-    // The upload of the assembled dub plugs in here and ends in ClickPublish.
+    if (m_upload || m_assembler->isRunning())
+        return;
+    const QString name = m_product.value("aacName").toString();
+    const QString path = QDir::current().filePath(name);
+    if (name.isEmpty() || !QFileInfo::exists(path)) {
+        Toast::info(QStringLiteral("配音文件不存在，请重新预览"), ToastMs);
+        return;
+    }
+    m_ui->btnPublish->setEnabled(false);
+    PYProgress* progress = openProgress(QStringLiteral("配音合成中: 0%"));
+    m_upload = new UpdateThread(
+        {"-token", m_clip.value("uploadToken").toString(), "-local", path, "-key", name}, this);
+    connect(m_upload, &UpdateThread::uploadProgress, progress, &PYProgress::onProgress);
+    connect(m_upload, &UpdateThread::finished, this, &VideoView::onUploadFinished);
+    m_upload->start();
+    playDub();
+}
+
+// The dub is published only once the service holds its file; otherwise the
+// file stays and publishing can be tried again.
+void VideoView::onUploadFinished(bool ok, const QString& error) {
+    closeProgress();
+    if (m_upload)
+        m_upload->deleteLater();
+    m_upload = nullptr;
+    if (!ok) {
+        qDebug() << "publish stopped:" << error;
+        Toast::info(QStringLiteral("上传失败，请重试"), ToastMs);
+        m_ui->btnPublish->setEnabled(true);
+        return;
+    }
+    emit ClickPublish(m_product);
 }
 
 void VideoView::onPublicSuccess() {
     m_ui->sw->setCurrentIndex(PageSuccess);
     onUpdateRightRankPublishSuccess();
+}
+
+void VideoView::onPublicFail() {
+    m_ui->btnPublish->setEnabled(true);
 }
 
 void VideoView::onIsFavorited(bool favorited) {

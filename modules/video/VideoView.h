@@ -9,11 +9,14 @@
 namespace Ui {
 class VideoView;
 }
+class DubAssembler;
 class PlayerView;
+class PYProgress;
 class QListWidget;
 class QModelIndex;
 class QStandardItemModel;
 class TaskView;
+class UpdateThread;
 class VideoRecordViewItem;
 
 // The clip page: the embedded player with title, level and ranking strip on
@@ -37,9 +40,11 @@ public:
     // "integrity", "accuracy", "fluency"): numbers and bars for members, the
     // membership offer for everyone else.
     void showScorePage(const QVariantMap& averages);
-    // The averages the score page shows, kept for the publication.
-    QVariantMap averages() const { return m_averages; }
-    static QVariantMap scoreAverages(const QList<VideoRecordViewItem*>& rows);
+    // The latest preview's dub: its four averages and "aacName", the file
+    // in the working directory that publishing uploads.
+    QVariantMap product() const { return m_product; }
+    // The progress window of a running preview or upload, else null.
+    PYProgress* progressWindow() const { return m_progress.get(); }
 
     static QString levelText(const QString& level);
 
@@ -73,6 +78,7 @@ public slots:
     void onClassInfoChanged(const QVariant& groups);
     void onIsRecordingChanged(const QVariant& recording);
     void onPublicSuccess();
+    void onPublicFail();
     void onIsFavorited(bool favorited);
     void onClickSpace();
     void onQueryWordSuccess(const QVariant& word);
@@ -103,6 +109,11 @@ private:
     void addRecordRow(const QVariantMap& sentence, int index, int total);
     void showCover();
     void fitVideo();
+    void onDubAssembled(bool ok, const QString& product, const QString& error);
+    void onUploadFinished(bool ok, const QString& error);
+    void playDub();
+    PYProgress* openProgress(const QString& title);
+    void closeProgress();
 
     std::unique_ptr<Ui::VideoView> m_ui;
     PlayerView* m_player = nullptr;
@@ -114,5 +125,8 @@ private:
     QVariantMap m_clip;
     QVariantList m_rank;
     int m_sentenceRows = 0;
-    QVariantMap m_averages;
+    DubAssembler* m_assembler = nullptr;
+    QPointer<UpdateThread> m_upload;
+    std::unique_ptr<PYProgress> m_progress; // a window of its own
+    QVariantMap m_product;
 };

@@ -76,6 +76,8 @@ signals:
     void VideoDetailChanged(const QVariant& value);
 
     void PublicSuccess();
+    // The service did not take the publication; publishing may be tried again.
+    void PublicFail();
     void IsFavorited(bool favorited);
     void ClickSpace();
 
@@ -103,6 +105,7 @@ public slots:
     void onUpdateVideoDetail(const QVariant& v) { rewrite("videoDetail", m_videoDetail, v); }
 
     void onPublicSuccess() { emit PublicSuccess(); }
+    void onPublicFail() { emit PublicFail(); }
     void onIsFavoritedSuccess(const QVariant& data);
 
 public:

@@ -9,11 +9,14 @@ ServerProcess::~ServerProcess() {
     stop();
 }
 
-bool ServerProcess::start(const QStringList& extraArguments) {
+bool ServerProcess::start(const QStringList& extraArguments, bool testEndpoints) {
     extra_ = extraArguments;
+    testEndpoints_ = testEndpoints;
     process_ = std::make_unique<QProcess>();
     QStringList arguments = {"--port",        "0",       "--data",
                              dataDir_.path(), "--media", QStringLiteral(LINTAVO_TEST_MEDIA_DIR)};
+    if (testEndpoints)
+        arguments << "--test-endpoints";
     process_->start(QStringLiteral(LINTAVO_SERVER_BINARY), arguments + extraArguments);
     if (!process_->waitForStarted(10000))
         return false;
@@ -52,7 +55,7 @@ void ServerProcess::stop() {
 
 bool ServerProcess::restart() {
     stop();
-    return start(extra_);
+    return start(extra_, testEndpoints_);
 }
 
 QString ServerProcess::log() {
