@@ -44,6 +44,9 @@ void DubAssembler::start(const QList<VideoRecordViewItem*>& rows, const QString&
         m_rows << row;
         connect(row, &VideoRecordViewItem::TrackFinished, this, &DubAssembler::check);
         connect(row, &VideoRecordViewItem::StopRecord, this, &DubAssembler::check);
+        // After the row's own slot has taken the score in.
+        connect(row, &VideoRecordViewItem::UpdateScore, this, &DubAssembler::check,
+                Qt::QueuedConnection);
     }
     m_recheck.start();
     check();
@@ -56,7 +59,8 @@ void DubAssembler::check() {
     for (const QPointer<VideoRecordViewItem>& row : m_rows) {
         if (!row)
             return finish(false, QString(), QStringLiteral("配音未完成!"));
-        pending += row->isTrackPending() ? 1 : 0;
+        // A take still being scored would be averaged with its previous score.
+        pending += row->isTrackPending() || row->isScoring() ? 1 : 0;
     }
     if (pending > 0) {
         const int done = m_rows.size() - pending;

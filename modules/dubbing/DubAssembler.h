@@ -10,9 +10,10 @@ class DubMixer;
 class VideoRecordViewItem;
 
 // The preview's assembly, without blocking: waits until every sentence row
-// has finished its take and its per-sentence steps (a row still working
-// would be mixed stale), then mixes all recordings over the background in
-// one pass into a new product file in the working directory.
+// has finished its take, its per-sentence steps and its scoring (a row
+// still working would be mixed or averaged stale), then mixes all
+// recordings over the background in one pass into a new product file in the
+// working directory.
 class DubAssembler : public QObject {
     Q_OBJECT
 public:

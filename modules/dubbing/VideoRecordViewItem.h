@@ -1,30 +1,43 @@
 #pragma once
 
 #include <QMediaPlayer>
+#include <QMutex>
 #include <QPointer>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
 #include <memory>
 
+class ChildProcess;
 class QAudioBuffer;
 class QAudioProbe;
 class QAudioRecorder;
 class QTimer;
 class SentenceTrack;
 class UIUpdateThread;
+struct ssound;
 
 namespace Ui {
 class VideoRecordViewItem;
 }
 
 // One sentence of the record list: records the learner's voice for exactly
-// the sentence's length into <index>record.wav, plays it back and starts the
+// the sentence's length into <index>record.wav, plays it back, has it scored
+// by the row's own speech engine (badge and word colours) and starts the
 // follow-up jobs of a finished recording.
 //
 // The microphone delivers its first sample a second or two after record(), so
 // the sentence's length is counted on the audio that actually arrived, not on
 // a clock started at record().
+//
+// A take is recorded into <index>record.take.wav and replaces the last good
+// recording only once it has completed: a take cancelled, failed or cut off by
+// the row's end leaves the previous one in place.
+//
+// Scoring never waits on the interface thread: the recording is converted by
+// a child process, fed when that has finished, and the engine's result comes
+// back from its own thread by queued signals. Only the newest take's result
+// is shown.
 class VideoRecordViewItem : public QWidget {
     Q_OBJECT
 public:
@@ -48,7 +61,15 @@ public:
     QUrl recordLocation() const { return m_recordLocation; }
     QString recordWavPath() const;
     QString recordMp3Path() const { return m_recordMp3Path; }
-    QVariantMap scores() const { return m_scores; }
+    QVariantMap scores() const;
+    // A completed take is still being scored; scores() then holds the
+    // previous take's record.
+    bool isScoring() const { return m_scoring; }
+    QString takeWavPath() const;
+    QString scoringWavPath() const;
+
+    // Scores the row's current recording; a completed take calls it.
+    void scoreRecording();
     // The per-sentence steps of the latest take; pending from the take's
     // start until its sentence track is written or has failed.
     SentenceTrack* track() const { return m_track; }
@@ -78,6 +99,7 @@ private:
     enum class Take { None, Starting, Capturing, Stopped, Finishing };
 
     void createRecorder();
+    void discardRecorder();
     void createTrack();
     void startTake();
     void stopByHand();
@@ -87,14 +109,23 @@ private:
     void onCaptureStarted();
     void onSentenceTimer();
     void completeTake();
+    bool commitTake();
+    void failTake();
+    void showTake();
     void stopProgress();
     void stopPlayers();
     qint64 capturedMs() const;
 
-    // Scoring and the per-sentence audio steps plug in here.
     void createEngine();
     void releaseEngine();
-    void scoreRecording();
+    void stopConversion();
+    void onConverted(bool ok, const QString& error);
+    void takeResult(const QString& id, const QVariantMap& message);
+    bool isSuperseded() const;
+    void showTips(const QString& text);
+    // The engine's result callback; runs on the engine's thread.
+    static int onEngineResult(const void* row, const char* id, int type, const void* message,
+                              int size);
 
     std::unique_ptr<Ui::VideoRecordViewItem> ui;
     QAudioRecorder* m_recorder = nullptr;
@@ -118,7 +149,13 @@ private:
     QString m_bg;
     QString m_recordMp3Path;
     QString m_referenceText;
-    void* m_engine = nullptr;
+    ssound* m_engine = nullptr;
+    QPointer<ChildProcess> m_conversion;
+    bool m_scoring = false;
+    // Shared with the engine's thread: the evaluation whose result is awaited
+    // (empty when none) and the score record it fills.
+    mutable QMutex m_resultMutex;
+    QString m_evaluationId;
     QVariantMap m_scores;
     SentenceTrack* m_track = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "CachedFile.h"
 #include "DubAssembler.h"
+#include "EngineWarmUp.h"
 #include "PYProgress.h"
 #include "PlayerView.h"
 #include "ScoreBadge.h"
@@ -47,6 +48,7 @@ VideoView::VideoView(QWidget* parent) : Widget(parent), m_ui(std::make_unique<Ui
                     m_progress->showStep(title, done, total);
             });
     connect(m_assembler, &DubAssembler::finished, this, &VideoView::onDubAssembled);
+    EngineWarmUp::start(); // ready before the learner starts dubbing
 }
 
 VideoView::~VideoView() {
@@ -384,9 +386,6 @@ void VideoView::onClickPreview() {
     if (m_assembler->isRunning() || m_upload)
         return;
     const QList<VideoRecordViewItem*> rows = recordRows();
-    // Without sentences there is nothing to preview; the record page stays.
-    if (rows.isEmpty())
-        return;
     for (VideoRecordViewItem* row : rows) {
         if (!row->isRecorded()) {
             Toast::info(QStringLiteral("配音未完成!"), ToastMs);

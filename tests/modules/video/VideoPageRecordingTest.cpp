@@ -72,6 +72,7 @@ void VideoPageRecordingTest::leavingDubbingDuringATake() {
     m_view->onIsRecordingChanged(false);
     QVERIFY(!row);
     QVERIFY(!QFile::exists("0record.wav"));
+    QVERIFY(!QFile::exists("0record.take.wav"));
     QVERIFY(!m_view->player()->videoPlayer()->isMuted());
     // Dubbing again starts from clean rows.
     m_view->onIsRecordingChanged(true);
@@ -85,6 +86,7 @@ void VideoPageRecordingTest::closingThePageDuringATake() {
     m_view.reset();
     QVERIFY(!row);
     QVERIFY(!QFile::exists("0record.wav"));
+    QVERIFY(!QFile::exists("0record.take.wav"));
     // Nothing left behind fires into the freed page.
     QTest::qWait(300);
 }

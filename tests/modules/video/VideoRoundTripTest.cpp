@@ -10,6 +10,7 @@
 #include "Mediator.h"
 #include "PYProgress.h"
 #include "PlayerView.h"
+#include "ScoreSummary.h"
 #include "SentenceTrack.h"
 #include "TaskView.h"
 #include "TaskViewItem.h"
@@ -242,15 +243,22 @@ void VideoRoundTripTest::checkDubHoldsEveryTake(VideoView* page) {
     const QString product = QDir::current().filePath(page->product().value("aacName").toString());
     QVERIFY(QFile::exists(product));
     const QVector<float> dub = AudioMatch::decode(product);
+    QList<QVariantMap> scores;
     for (VideoRecordViewItem* row : page->recordRows()) {
-        // The preview waited for the row's per-sentence steps.
+        // The preview waited for the row's per-sentence steps and its score.
         QCOMPARE(row->track()->state(), SentenceTrack::State::Ready);
+        QVERIFY(!row->isScoring());
+        scores << row->scores();
         const AudioMatch::Found found =
             AudioMatch::find(dub, AudioMatch::decode(row->recordWavPath()), row->startMs());
         qInfo() << "take" << row->index() << "in the dub:" << found.gainDb << "dB,"
                 << found.offsetMs << "ms";
         QVERIFY(found.ok && qAbs(found.gainDb) < 1 && qAbs(found.offsetMs) <= 20);
     }
+    const QVariantMap averages = ScoreSummary::average(scores);
+    qInfo() << "scores" << scores << "averages" << averages;
+    for (const QString& key : ScoreSummary::keys())
+        QCOMPARE(page->product().value(key).toInt(), averages.value(key).toInt());
     // The clip plays silently from its start under the learner's dub.
     QVERIFY(page->player()->videoPlayer()->isMuted());
     QCOMPARE(page->player()->audioPlayer()->media().request().url(), QUrl::fromLocalFile(product));

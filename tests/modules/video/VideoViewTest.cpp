@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -94,6 +95,7 @@ private slots:
     void recordPageBuildsOneRowPerSentence();
     void recordPageWithoutSubtitles();
     void previewNeedsEveryRowRecorded();
+    void scorePageForMembersAndOthers();
     void teachingGetsThePlayerState();
     void otherLearnersDubShowsTheirCard();
     void homeworkWindowReportsThroughThePage();
@@ -272,6 +274,32 @@ void VideoViewTest::previewNeedsEveryRowRecorded() {
     m_view->onClickPreview();
     QCOMPARE(Toast::lastText(), QStringLiteral("配音未完成!"));
     QCOMPARE(page(), int(VideoView::PageRecord));
+}
+
+void VideoViewTest::scorePageForMembersAndOthers() {
+    const QVariantMap averages{
+        {"overall", 84}, {"accuracy", 90}, {"fluency", 70}, {"integrity", 100}};
+    m_view->setMember(true);
+    m_view->showScorePage(averages);
+    QCOMPARE(page(), int(VideoView::PagePublish));
+    QVERIFY(child<QWidget>("score")->styleSheet().contains(":/images/excellentx2.png"));
+    QCOMPARE(child<QLabel>("value")->text(), QStringLiteral("84"));
+    QVERIFY(child<QPushButton>("btnSVIP")->isHidden());
+    for (auto [bar, label, value] :
+         {std::tuple{"accuracy", "accuracyValue", 90}, std::tuple{"fluency", "fluencyValue", 70},
+          std::tuple{"integrity", "integrityValue", 100}}) {
+        QCOMPARE(child<QProgressBar>(bar)->value(), value);
+        QCOMPARE(child<QLabel>(label)->text(), QString::number(value));
+    }
+    m_view->showScorePage({{"overall", 59}});
+    QVERIFY(child<QWidget>("score")->styleSheet().contains(":/images/zaijiezailix2.png"));
+    QCOMPARE(child<QLabel>("value")->text(), QString());
+
+    m_view->setMember(false);
+    m_view->showScorePage(averages);
+    QVERIFY(child<QWidget>("score")->styleSheet().contains(":/images/feihuiyuanx2.png"));
+    QCOMPARE(child<QLabel>("value")->text(), QString());
+    QVERIFY(!child<QPushButton>("btnSVIP")->isHidden());
 }
 
 void VideoViewTest::teachingGetsThePlayerState() {
