@@ -49,12 +49,12 @@ qint64 EventLoopGapMeter::longestGapMs() const {
     return longest;
 }
 
-QString EventLoopGapMeter::table() const {
+QString EventLoopGapMeter::table(const QVector<Step>& steps) {
     QString text = QStringLiteral("%1 %2 %3\n")
                        .arg(QStringLiteral("step"), -28)
                        .arg(QStringLiteral("longest gap ms"), 15)
                        .arg(QStringLiteral("duration ms"), 12);
-    for (const Step& step : m_steps)
+    for (const Step& step : steps)
         text += QStringLiteral("%1 %2 %3\n")
                     .arg(step.name, -28)
                     .arg(step.longestGapMs, 15)

@@ -27,7 +27,9 @@ public:
     QVector<Step> steps() const;
     qint64 longestGapMs() const;
     // One line per step: name, longest gap, duration.
-    QString table() const;
+    QString table() const { return table(m_steps); }
+    // The same for steps gathered elsewhere, e.g. from another process.
+    static QString table(const QVector<Step>& steps);
 
 private:
     void tick();
