@@ -496,6 +496,7 @@ void LearnerRun::publishesTheDub() {
     // The success page lists the dub, as the service ranks it.
     const QString key = d.video()->product().value("aacName").toString();
     auto* ranking = child<QListWidget>(d.video(), "listRight1");
+    QVariantMap published;
     const auto listed = [&] {
         for (int i = 0; i < ranking->count(); ++i) {
             auto* entry =
@@ -503,11 +504,13 @@ void LearnerRun::publishesTheDub() {
             const QVariantMap m = entry ? entry->data().toMap() : QVariantMap();
             if (m.value("uid").toString() == d.session()->userID &&
                 m.value("audio").toString().endsWith(QLatin1Char('/') + key))
-                return true;
+                published = m;
         }
-        return false;
+        return !published.isEmpty();
     };
     WAIT_VERIFY(listed(), ServiceMs);
+    // The service ranks it by the overall average the preview worked out.
+    QCOMPARE(published.value("score").toInt(), d.video()->product().value("overall").toInt());
     d.shot(QStringLiteral("09-published"));
 }
 
