@@ -39,6 +39,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -417,7 +418,8 @@ void LearnerRun::recordsEverySentence() {
         QVERIFY2(r->scores().value("overall").toInt() > 0,
                  qPrintable(QStringLiteral("sentence %1 scored %2")
                                 .arg(r->index())
-                                .arg(QVariant(r->scores()).toString())));
+                                .arg(QString::fromUtf8(QJsonDocument::fromVariant(r->scores())
+                                                           .toJson(QJsonDocument::Compact)))));
     }
     auto* list = child<QListWidget>(d.video(), "listWidget");
     list->scrollToItem(list->item(list->count() - 1));
