@@ -56,13 +56,22 @@ void CaptureServer::onReadable(QTcpSocket* socket) {
     m_requests.append(request);
     if (m_dropping)
         socket->abort();
+    else if (m_holding)
+        m_held.append({socket, m_answer});
     else
-        answer(socket);
+        answer(socket, m_answer);
 }
 
-void CaptureServer::answer(QTcpSocket* socket) {
+void CaptureServer::releaseHeld() {
+    for (const auto& held : qAsConst(m_held))
+        if (held.first && held.first->state() == QAbstractSocket::ConnectedState)
+            answer(held.first, held.second);
+    m_held.clear();
+}
+
+void CaptureServer::answer(QTcpSocket* socket, const QByteArray& body) {
     socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=utf-8\r\n"
                   "Connection: close\r\nContent-Length: " +
-                  QByteArray::number(m_answer.size()) + "\r\n\r\n" + m_answer);
+                  QByteArray::number(body.size()) + "\r\n\r\n" + body);
     socket->disconnectFromHost();
 }
