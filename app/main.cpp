@@ -1,5 +1,6 @@
 #include "AppFonts.h"
 #include "Application.h"
+#include "MediaBackend.h"
 
 #include <QApplication>
 #include <QTextCodec>
@@ -27,6 +28,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
+    MediaBackend::prepare();
     auto* app = new QApplication(argc, argv); // never destroyed: the process ends by itself
     AppFonts::install();
     Application application;

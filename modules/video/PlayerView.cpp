@@ -1,5 +1,6 @@
 #include "PlayerView.h"
 
+#include "MediaBackend.h"
 #include "SentenceTime.h"
 #include "SubtitleParser.h"
 #include "WordView.h"
@@ -31,6 +32,7 @@ void addShadow(QWidget* widget) {
 
 PlayerView::PlayerView(bool fullWindow, QWidget* parent)
     : QGraphicsView(parent), ui(std::make_unique<Ui::PlayerView>()), m_fullWindow(fullWindow) {
+    MediaBackend::keepKmsSinkOut();
     m_scene = new QGraphicsScene(this);
     m_videoItem = new QGraphicsVideoItem;
     m_videoPlayer = new QMediaPlayer(this);
