@@ -106,6 +106,8 @@ void PlayerView::connectPlayer() {
     connect(m_videoPlayer, &QMediaPlayer::durationChanged, this, &PlayerView::onDurationChanged);
     connect(m_videoPlayer, &QMediaPlayer::positionChanged, this, &PlayerView::onPositionChanged);
     connect(m_videoPlayer, &QMediaPlayer::stateChanged, this, &PlayerView::onStateChanged);
+    connect(m_videoPlayer, &QMediaPlayer::mediaStatusChanged, this,
+            &PlayerView::onMediaStatusChanged);
 }
 
 void PlayerView::connectFullWindow() {
@@ -193,13 +195,34 @@ void PlayerView::playSentence(bool single, int index) {
         m_currentIndex = 0;
         m_loop = false;
     }
-    m_videoPlayer->stop();
+    setPosition(start);
+    startPlaying();
+}
+
+void PlayerView::reloadIfEnded() {
+    // After the end of the clip the pipeline does not play or seek again
+    // ("Internal data stream error", a black stopped player): it starts
+    // afresh from the same media.
+    const QMediaPlayer::MediaStatus status = m_videoPlayer->mediaStatus();
+    if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
+        m_videoPlayer->setMedia(m_videoPlayer->media());
+}
+
+void PlayerView::startPlaying() {
+    reloadIfEnded();
     m_videoPlayer->play();
-    m_videoPlayer->setPosition(start);
+}
+
+void PlayerView::onMediaStatusChanged(QMediaPlayer::MediaStatus status) {
+    // A looped sentence that runs to the end of the clip starts again.
+    if (status == QMediaPlayer::EndOfMedia && m_loop) {
+        setPosition(m_loopStart);
+        startPlaying();
+    }
 }
 
 void PlayerView::play() {
-    m_videoPlayer->play();
+    startPlaying();
     m_playState = Playing;
 }
 
@@ -218,6 +241,7 @@ void PlayerView::setMuted(bool muted) {
 }
 
 void PlayerView::setPosition(qint64 ms) {
+    reloadIfEnded();
     m_videoPlayer->setPosition(ms);
 }
 
@@ -309,13 +333,13 @@ void PlayerView::onClickPlay() {
     if (m_videoPlayer->state() == QMediaPlayer::PlayingState)
         m_videoPlayer->pause();
     else
-        m_videoPlayer->play();
+        startPlaying();
 }
 
 void PlayerView::onSliderPress() {
     PlayerPositionSlider* slider = ui->tool0 ? ui->slider0 : ui->tool1 ? ui->slider1 : nullptr;
     if (slider)
-        m_videoPlayer->setPosition(qint64(slider->value()) * 1000);
+        setPosition(qint64(slider->value()) * 1000);
 }
 
 void PlayerView::onClickSingle(bool checked) {
@@ -343,7 +367,7 @@ void PlayerView::loopSentence(int index) {
     qDebug() << "onClickNext index:" << index;
     m_loopStart = SentenceTime::toMs(sentence(index).value("start").toString(), 0);
     m_loopEnd = SentenceTime::toMs(sentence(index).value("stop").toString(), 0);
-    m_videoPlayer->setPosition(m_loopStart);
+    setPosition(m_loopStart);
 }
 
 void PlayerView::onClickZY(bool checked) {

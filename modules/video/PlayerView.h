@@ -84,6 +84,9 @@ private:
     void onDurationChanged(qint64 duration);
     void onPositionChanged(qint64 position);
     void onStateChanged(QMediaPlayer::State state);
+    void onMediaStatusChanged(QMediaPlayer::MediaStatus status);
+    void reloadIfEnded();
+    void startPlaying();
     void showTextAt(qint64 position);
     void onClickPlay();
     void onSliderPress();

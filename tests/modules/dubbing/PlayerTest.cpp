@@ -32,6 +32,7 @@ private slots:
     void embeddedPlaysAClip();
     void playSentenceLoopsInsideTheSentence();
     void playSentenceOutsideTheListDoesNothing();
+    void playSentenceAfterTheEndPlays();
     void fullWindowShowsSubtitlesAndSteps();
     void spaceKeyFollowsThePlayState();
 
@@ -197,6 +198,58 @@ void PlayerTest::playSentenceOutsideTheListDoesNothing() {
     player.playSentence(true, -1);
     QVERIFY(!player.isLooping());
     QCOMPARE(player.videoPlayer()->state(), QMediaPlayer::StoppedState);
+}
+
+// Clips play to their end by themselves: replaying a sentence from there is
+// the usual case on the record page, from any state of the player.
+void PlayerTest::playSentenceAfterTheEndPlays() {
+    PlayerView player(false);
+    player.resize(640, 360);
+    player.show();
+    player.setSentences(kSentences);
+    player.setVideoUrl(m_clip);
+    QMediaPlayer* video = player.videoPlayer();
+    QTRY_VERIFY_WITH_TIMEOUT(player.duration() > 0, 15000);
+    for (int round = 0; round < 3; ++round) {
+        player.playSentence(false, 0); // leaves the loop, so that the clip can end
+        player.setPosition(8500);
+        QTRY_COMPARE_WITH_TIMEOUT(video->mediaStatus(), QMediaPlayer::EndOfMedia, 10000);
+        const int index = round % 2 ? 2 : 1;
+        player.playSentence(true, index);
+        const qint64 start = player.loopStart(), stop = player.loopEnd();
+        QTRY_VERIFY_WITH_TIMEOUT(video->state() == QMediaPlayer::PlayingState &&
+                                     player.position() > start && player.position() < stop,
+                                 10000);
+        QCOMPARE(video->error(), QMediaPlayer::NoError);
+    }
+    // The play button after the end plays the clip again.
+    player.playSentence(false, 0);
+    player.setPosition(8500);
+    QTRY_COMPARE_WITH_TIMEOUT(video->mediaStatus(), QMediaPlayer::EndOfMedia, 10000);
+    player.findChild<QPushButton*>("btnPlay0")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(video->state() == QMediaPlayer::PlayingState &&
+                                 player.position() > 0 && player.position() < 3000,
+                             10000);
+    // A looped sentence that runs to the end of the clip starts again.
+    QVariantList toTheEnd = kSentences;
+    toTheEnd << sentence("00:00:08,000", "00:00:10,000", "Last");
+    player.setSentences(toTheEnd);
+    player.playSentence(true, 3);
+    QTRY_VERIFY_WITH_TIMEOUT(player.position() > 8600, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(video->state() == QMediaPlayer::PlayingState &&
+                                 player.position() >= 8000 && player.position() < 8500,
+                             10000);
+    player.setSentences(kSentences);
+    // Also from a stopped and from a paused player.
+    player.stop();
+    player.playSentence(true, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(player.position() > 4000 && player.position() < 5000, 10000);
+    player.pause();
+    player.playSentence(false, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(video->state() == QMediaPlayer::PlayingState &&
+                                 player.position() > 1000 && player.position() < 3000,
+                             10000);
+    QCOMPARE(video->error(), QMediaPlayer::NoError);
 }
 
 void PlayerTest::fullWindowShowsSubtitlesAndSteps() {
