@@ -83,9 +83,12 @@ void ListViewModel::onClickVideoItem(const QVariant& item) {
 void ListViewModel::onClickRefresh(const QVariant& filters) {
     if (sortsItself()) {
         m_filters = filters.toMap();
-        // Before the page's list arrives the filters wait for it.
+        // The filters wait for a list that has not arrived, which is asked
+        // for again: its request may have failed.
         if (m_keptArrived)
             showKept();
+        else
+            dispatchEvent(m_sourceRequest, AnyValue::of(QVariant(m_sourceQuery)));
         return;
     }
     // Sorting and filtering stay within the page's nature or category.
@@ -163,8 +166,11 @@ void ListViewModel::rememberSource(int id, const QVariantMap& query) {
     const Source source = id == Event::REQ_COURSE_LIST  ? Source::ClipList
                           : id == Event::REQ_ALBUM_LIST ? Source::AlbumList
                                                         : Source::AlbumClips;
-    if (m_source == Source::Unknown)
+    if (m_source == Source::Unknown) {
         m_source = source;
+        m_sourceRequest = id;
+        m_sourceQuery = query;
+    }
     if (source == Source::ClipList)
         rememberScope(query);
     // A first page starts the kept list again; later pages add to it.

@@ -92,6 +92,8 @@ private:
     QVariant m_albumData;
     QVariantMap m_scope;
     Source m_source = Source::Unknown;
+    int m_sourceRequest = 0;
+    QVariantMap m_sourceQuery;
     QVariantList m_kept;
     bool m_keptArrived = false;
     QVariantMap m_filters;

@@ -94,6 +94,27 @@ private slots:
         QVERIFY(view->showsCards());
     }
 
+    // The VIP zone sorts its own albums; a sort after its list failed asks
+    // for the list again instead of waiting for it.
+    void sortAfterAFailedAlbumListAsksAgain() {
+        ListView* view = open("LIST_MORE");
+        m_api.setDropping(true);
+        m_main->dispatchEvent(Event::REQ_ALBUM_LIST,
+                              AnyValue::of(QVariant(QVariantMap{{"categoryID", "vip_album"}})));
+        QTRY_COMPARE(view->emptyText(), QString("网络连接失败，请检查网络后重试"));
+        m_api.setDropping(false);
+        m_api.clear();
+        view->findChild<QPushButton*>("btnHot")->click();
+        QTRY_COMPARE(view->cardCount(), 1);
+        QCOMPARE(m_api.requests().size(), 1);
+        QVERIFY(m_api.requests().first().target.contains("category_id=vip_album"));
+        // With the list there, sorting asks for nothing.
+        view->findChild<QPushButton*>("btnNew")->click();
+        QTest::qWait(300);
+        QCOMPARE(m_api.requests().size(), 1);
+        QCOMPARE(view->cardCount(), 1);
+    }
+
     void refusedListShowsTheServicesMessage() {
         ListView* view = open("LIST_VIDEO");
         m_api.setAnswer(R"({"status":0,"msg":"参数错误"})");
