@@ -187,8 +187,12 @@ void ListViewModel::onEvent(int id, const AnyValue& value) {
         break;
     case Event::OPEN_ALBUM: {
         const QVariant albumID = value.as<QVariant>().toMap().value(QStringLiteral("id"));
-        dispatchEvent(Event::REQ_ALBUM_DETAIL,
-                      AnyValue::of(QVariant(QVariantMap{{QStringLiteral("albumID"), albumID}})));
+        // The album's clips follow its details: a sort before they arrived
+        // asks for the details again.
+        m_source = Source::AlbumClips;
+        m_sourceRequest = Event::REQ_ALBUM_DETAIL;
+        m_sourceQuery = QVariantMap{{QStringLiteral("albumID"), albumID}};
+        dispatchEvent(Event::REQ_ALBUM_DETAIL, AnyValue::of(QVariant(m_sourceQuery)));
         break;
     }
     case Event::REQ_COURSE_LIST:

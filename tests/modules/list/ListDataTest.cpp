@@ -97,6 +97,30 @@ private slots:
         QCOMPARE(clips.count(), 1);
     }
 
+    // An album page never shows the whole catalogue: a sort before its clips
+    // arrived asks for the album again, one after shows the album's clips.
+    void albumSortStaysInTheAlbum() {
+        build("LIST_ALBUM");
+        log->dispatchEvent(Event::OPEN_ALBUM, AnyValue::of(QVariant(QVariantMap{{"id", "8"}})));
+        log->clear();
+        const QVariantMap hot{{"sort", "hot"}};
+        vm->onClickRefresh(hot);
+        QCOMPARE(log->ids(), QList<int>{Event::REQ_ALBUM_DETAIL});
+        QCOMPARE(log->lastMap(Event::REQ_ALBUM_DETAIL), (QVariantMap{{"albumID", "8"}}));
+        log->dispatchEvent(Event::RES_ALBUM_DETAIL_OK,
+                           AnyValue::of(QVariant(QVariantMap{{"album_id", "8"}})));
+        QSignalSpy clips(vm.get(), &ListViewModel::ListVideoDataChanged);
+        log->dispatchEvent(
+            Event::RES_ALBUM_COURSES_OK,
+            AnyValue::of(QVariant(QVariantList{QVariantMap{{"id", "1"}, {"hot", 1}},
+                                               QVariantMap{{"id", "2"}, {"hot", 9}}})));
+        QCOMPARE(clips.last().at(0).toList().first().toMap().value("id").toString(), QString("2"));
+        log->clear();
+        vm->onClickRefresh(QVariantMap{{"sort", "all"}});
+        QVERIFY(!log->ids().contains(Event::REQ_COURSE_LIST));
+        QCOMPARE(clips.last().at(0).toList().first().toMap().value("id").toString(), QString("1"));
+    }
+
     void resultsLandInTheirProperty() {
         build("LIST_SEARCH");
         const QVariantList one{QVariantMap{{"id", "1"}}};
