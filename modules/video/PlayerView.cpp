@@ -40,7 +40,11 @@ PlayerView::PlayerView(bool fullWindow, QWidget* parent)
     ui->setupUi(this);
     setScene(m_scene);
     m_scene->addItem(m_videoItem); // the scene owns the item from here on
-    m_videoPlayer->setVideoOutput(m_videoItem);
+    // The item's surface goes to the player at once. Given the item itself,
+    // the player would get it only at the item's first paint and then rebuild
+    // a pipeline that may already stream, stopping its HTTP source mid-stream,
+    // which crashes GStreamer's source now and then.
+    m_videoPlayer->setVideoOutput(m_videoItem->videoSurface());
     // A sentence loop is only as tight as the position reports are frequent.
     m_videoPlayer->setNotifyInterval(kPositionIntervalMs);
     setMouseTracking(true);
@@ -68,8 +72,14 @@ PlayerView::PlayerView(bool fullWindow, QWidget* parent)
 }
 
 PlayerView::~PlayerView() {
-    m_videoPlayer->stop();
-    m_audioPlayer->stop();
+    // stop() only pauses GStreamer's pipeline, whose HTTP source streams on;
+    // the player's destructor would then take the video output out of that
+    // live pipeline and crash it now and then. Without media the pipeline is
+    // stopped for good, its threads ended, before anything is taken apart.
+    for (QMediaPlayer* player : {m_videoPlayer, m_audioPlayer}) {
+        player->stop();
+        player->setMedia(QMediaContent());
+    }
     delete m_videoPlayer;
     delete m_audioPlayer;
     delete m_videoItem;

@@ -1,5 +1,6 @@
 // The player against a real H.264/AAC clip made with ffmpeg, plus its
 // position arithmetic.
+#include "LoopWatch.h"
 #include "PlayerPositionSlider.h"
 #include "PlayerView.h"
 
@@ -165,23 +166,10 @@ void PlayerTest::playSentenceLoopsInsideTheSentence() {
     QCOMPARE(player.loopEnd(), 5000);
     QTRY_VERIFY_WITH_TIMEOUT(player.position() >= 4000 && player.position() < 5000, 5000);
     // Two passes over the one-second sentence never leave it for long.
-    qint64 lowest = player.position(), highest = player.position();
-    bool wrapped = false;
-    qint64 previous = player.position();
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 2500) {
-        QTest::qWait(20);
-        const qint64 now = player.position();
-        wrapped = wrapped || now < previous;
-        previous = now;
-        lowest = qMin(lowest, now);
-        highest = qMax(highest, now);
-    }
-    qInfo() << "looped between" << lowest << "and" << highest << "ms";
-    QVERIFY(wrapped);
-    QVERIFY(lowest >= 3900);
-    QVERIFY(highest < 5400);
+    const LoopWatch loop = LoopWatch::follow(player, 2, 20000);
+    QCOMPARE(loop.wraps, 2);
+    QVERIFY(loop.lowest >= 3900);
+    QVERIFY(loop.highest < 5400);
 
     player.playSentence(false, 0); // leaves the loop, restarts at the first sentence
     QVERIFY(!player.isLooping());
