@@ -8,8 +8,9 @@ namespace {
 constexpr int kSampleRate = 44100;
 // A sample this close to full scale has clipped (or is about to).
 constexpr double kClipLevel = 0.999;
-// The input's own buffer: short, so that reports follow the voice closely.
-constexpr int kBufferMs = 50;
+// The input's own buffer: short, so that audio arrives in blocks of about
+// this length and the reports follow the voice closely.
+constexpr int kBufferMs = 20;
 // Audio arrives in blocks; a tick between two of them is not silence.
 constexpr int kStallMs = 200;
 

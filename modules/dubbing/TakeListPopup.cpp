@@ -33,6 +33,14 @@ QPushButton#btnChooseTake:checked{color:#FFFFFF;border:none;background:qlineargr
 QScrollArea{background:transparent;border:none;}
 )";
 
+// The word colours' bands, in the page's own green, text grey and red.
+QString bandColour(int overall) {
+    const QString band = WordColors::colourFor(overall, true);
+    return band == QLatin1String("green")   ? QStringLiteral("#2ACF6F")
+           : band == QLatin1String("black") ? QStringLiteral("#333333")
+                                            : QStringLiteral("#F05A5A");
+}
+
 QLabel* label(const QString& text, const char* name, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
@@ -111,10 +119,7 @@ QWidget* TakeListPopup::entry(int number) {
                                               : QStringLiteral("会员可见"),
                           "takeScore", entry);
     if (take.scored && m_row->isMember())
-        score->setStyleSheet(QStringLiteral("color:%1;")
-                                 .arg(WordColors::colourFor(overall, true) == "black"
-                                          ? QStringLiteral("#333333")
-                                          : WordColors::colourFor(overall, true)));
+        score->setStyleSheet(QStringLiteral("color:%1;").arg(bandColour(overall)));
     else
         score->setStyleSheet(QStringLiteral("font-size:12px;font-weight:normal;color:#888888;"));
     row->addWidget(score);

@@ -25,6 +25,8 @@ PracticeBar::PracticeBar(QWidget* parent)
         });
     }
     setRate(1.0);
+    m_confirmTimeout.setSingleShot(true);
+    connect(&m_confirmTimeout, &QTimer::timeout, this, [this] { confirmStartOver(false); });
     confirmStartOver(false);
     connect(ui->btnStartOver, &QPushButton::clicked, this, [this] { confirmStartOver(true); });
     connect(ui->btnStartOverCancel, &QPushButton::clicked, this,
@@ -120,5 +122,7 @@ void PracticeBar::confirmStartOver(bool asking) {
     ui->btnStartOverConfirm->setVisible(asking);
     ui->btnStartOverCancel->setVisible(asking);
     if (asking)
-        QTimer::singleShot(kConfirmMs, this, [this] { confirmStartOver(false); });
+        m_confirmTimeout.start(kConfirmMs);
+    else
+        m_confirmTimeout.stop();
 }

@@ -2,6 +2,7 @@
 
 #include "InputLevel.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -45,4 +46,5 @@ private:
     std::unique_ptr<Ui::PracticeBar> ui;
     InputLevel* m_level = nullptr;
     QList<QPair<QPushButton*, double>> m_rates;
+    QTimer m_confirmTimeout;
 };

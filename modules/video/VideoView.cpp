@@ -396,6 +396,10 @@ void VideoView::addRecordRow(const QVariantMap& sentence, int index, int total) 
     connect(row, &VideoRecordViewItem::ClickCompare, this,
             [this, row] { playOriginal(row, true); });
     connect(row, &VideoRecordViewItem::QueryWord, this, &VideoView::QueryWord);
+    // A sentence being heard stops when recording starts, not a second later
+    // when the microphone delivers.
+    connect(row->findChild<QPushButton*>(QStringLiteral("record")), &QPushButton::clicked,
+            m_compare, &SentenceCompare::stop);
 }
 
 QList<VideoRecordViewItem*> VideoView::recordRows() const {
@@ -686,7 +690,7 @@ void VideoView::onPracticeKey(PracticeKeys::Key key) {
     switch (key) {
     case PracticeKeys::Record:
         if (row && row->findChild<QPushButton*>(QStringLiteral("record"))->isEnabled())
-            row->onClickRecord();
+            row->findChild<QPushButton*>(QStringLiteral("record"))->click();
         break;
     case PracticeKeys::Original:
     case PracticeKeys::Compare:
