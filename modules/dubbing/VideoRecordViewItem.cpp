@@ -587,6 +587,7 @@ void VideoRecordViewItem::setUpPractice() {
     ui->btnTakes->setToolTip(QStringLiteral("每一遍录音和得分，选一遍用于配音"));
     ui->record->setToolTip(QStringLiteral("录音 / 停止 (R)"));
     ui->play->setToolTip(QStringLiteral("听我的录音 (T)"));
+    ui->widget_3->setToolTip(QStringLiteral("上一句 ↑ / 下一句 ↓"));
     ui->btnCompare->setEnabled(false);
     ui->btnTakes->setEnabled(false);
     ui->en->setTextInteractionFlags(Qt::LinksAccessibleByMouse);

@@ -369,6 +369,8 @@ void VideoView::buildRecordRows() {
     m_ui->listWidget->setCurrentRow(0);
     auto* preview = new VideoRecordViewItemPreview(m_ui->listWidget);
     preview->setSentenceCount(m_sentenceRows);
+    preview->findChild<QPushButton*>(QStringLiteral("btnPreview"))
+        ->setToolTip(QStringLiteral("预览配音 (Enter)"));
     auto* item = new QListWidgetItem(m_ui->listWidget);
     item->setSizeHint(preview->size());
     m_ui->listWidget->setItemWidget(item, preview);
@@ -728,6 +730,11 @@ void VideoView::onRateChosen(double rate) {
 }
 
 void VideoView::onStartOver() {
+    // The rows a preview or an upload works on stay until it has ended.
+    if (m_assembler->isRunning() || m_upload) {
+        Toast::info(QStringLiteral("正在合成或上传配音，请稍后再清空"), ToastMs);
+        return;
+    }
     m_compare->stop();
     clearList(m_ui->listWidget);
     m_sentenceRows = 0;

@@ -342,8 +342,11 @@ void PracticeTest::slowerOriginalKeepsItsPitch() {
           frequency[0], frequency[1], frequency[1] / frequency[0], length[0], length[1]);
     QVERIFY(qAbs(frequency[0] - 440) <= 5);
     QVERIFY(qAbs(frequency[1] - 440) <= 5); // not 220: the pitch is kept
-    QVERIFY(qAbs(length[0] - 2000) <= 200);
-    QVERIFY(qAbs(length[1] - 4000) <= 300); // it really played at half speed
+    // It really played at half speed. (The sound server may drop the first
+    // tenth of a second of a stream that starts.)
+    QVERIFY(qAbs(length[0] - 2000) <= 300);
+    QVERIFY(qAbs(length[1] - 4000) <= 400);
+    QVERIFY(length[1] / length[0] > 1.7 && length[1] / length[0] < 2.4);
 }
 
 void PracticeTest::compareHearsTheSentenceThenTheTake() {
