@@ -18,6 +18,7 @@
 #include "VideoViewModel.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -35,6 +36,7 @@ const QString Origin = QStringLiteral("http://127.0.0.1:1/media/");
 
 QString prepared(const QString& name, const QByteArray& content) {
     const QString url = Origin + name;
+    QDir().mkpath(CachedFile::folder());
     QFile file(CachedFile::localPath(url));
     file.open(QIODevice::WriteOnly);
     file.write(content);
