@@ -23,9 +23,11 @@ public:
     using Responder = std::function<void(QTcpSocket* socket, const Request& request)>;
 
     explicit HttpPeer(QObject* parent = nullptr);
+    bool isListening() const { return m_server.isListening(); }
     QString url(const QString& path) const;
     void setResponder(Responder responder) { m_respond = std::move(responder); }
     const QList<Request>& requests() const { return m_requests; }
+    void clear() { m_requests.clear(); }
 
     // A complete answer; announced overrides the Content-Length (to cut a body
     // short), extraHeaders are whole "Name: value\r\n" lines.
