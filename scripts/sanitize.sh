@@ -29,7 +29,6 @@ reports="$build/sanitizer-reports"
 rm -rf "$reports" && mkdir -p "$reports"
 export ASAN_OPTIONS="log_path=$reports/asan:detect_leaks=1"
 export UBSAN_OPTIONS="log_path=$reports/ubsan:print_stacktrace=1:halt_on_error=1"
-export LSAN_OPTIONS="suppressions=$root/tests/support/lsan.supp:print_suppressions=0"
 start=$SECONDS
 status=0
 (cd "$build" && ctest --output-on-failure -j2 --timeout 900 \

@@ -196,5 +196,5 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-QTEST_MAIN(CachedFileTest)
+QTEST_GUILESS_MAIN(CachedFileTest)
 #include "CachedFileTest.moc"

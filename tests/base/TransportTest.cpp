@@ -278,5 +278,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TransportTest)
+QTEST_GUILESS_MAIN(TransportTest)
 #include "TransportTest.moc"
