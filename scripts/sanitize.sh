@@ -34,10 +34,14 @@ status=0
 (cd "$build" && ctest --output-on-failure -j2 --timeout 900 \
   -R '^(framework|service|engine|server|fuzz)\.|^base\.(transport|cachedfile)$') || status=$?
 echo "sanitize: tests ran in $((SECONDS - start)) s"
-if [ -n "$(ls -A "$reports")" ]; then
+# AddressSanitizer writes its reports to files; UndefinedBehaviorSanitizer
+# beside it can only write to the output, which ctest keeps for every test.
+pattern="runtime error:|ERROR: (Address|Leak)Sanitizer"
+if [ -n "$(ls -A "$reports")" ] || grep -qE "$pattern" "$build/Testing/Temporary/LastTest.log"; then
   for report in "$reports"/*; do
-    echo "=== $report" && cat "$report"
+    [ -f "$report" ] && echo "=== $report" && cat "$report"
   done
+  grep -E -B5 -A20 "$pattern" "$build/Testing/Temporary/LastTest.log" || true
   echo "sanitize: sanitizer reports above" >&2
   exit 1
 fi
