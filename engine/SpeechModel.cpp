@@ -1,6 +1,7 @@
 #include "SpeechModel.h"
 
 #include <pocketsphinx.h>
+#include <sphinxbase/jsgf.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -25,6 +26,23 @@ const char* const kKeepWeight = "4";
 
 std::mutex g_sharedMutex;
 std::string g_loadError;
+
+// ps_set_jsgf_string of this PocketSphinx never frees the grammar it parsed,
+// so every scoring leaked its alignment grammar; the same steps, freed.
+bool setGrammar(ps_decoder_t* decoder, const char* search, const std::string& jsgf) {
+    jsgf_t* grammar = jsgf_parse_string(jsgf.c_str(), nullptr);
+    if (!grammar)
+        return false;
+    jsgf_rule_t* rule = jsgf_get_public_rule(grammar);
+    fsg_model_t* fsg = rule ? jsgf_build_fsg(grammar, rule, ps_get_logmath(decoder),
+                                             cmd_ln_float32_r(ps_get_config(decoder), "-lw"))
+                            : nullptr;
+    const bool ok = fsg && ps_set_fsg(decoder, search, fsg) >= 0;
+    if (fsg)
+        fsg_model_free(fsg); // the search keeps its own reference
+    jsgf_grammar_free(grammar);
+    return ok;
+}
 
 bool exists(const std::string& path) {
     struct stat st;
@@ -121,7 +139,7 @@ bool SpeechModel::addPhoneLoop() {
     }
     std::string jsgf = "#JSGF V1.0;\ngrammar phones;\npublic <s> = ( " + alternatives + " )* ;\n";
     setBeams(kLoopBeam, kLoopBeam);
-    return ps_set_jsgf_string(decoder_, kLoopSearch, jsgf.c_str()) >= 0;
+    return setGrammar(decoder_, kLoopSearch, jsgf);
 }
 
 std::vector<std::string> SpeechModel::pronunciations(const std::string& word) {
@@ -181,8 +199,7 @@ SpeechModel::align(const std::vector<int16_t>& samples,
         return out;
     std::string jsgf = "#JSGF V1.0;\ngrammar lintavo;\npublic <s> =" + rule + " ;\n";
     setBeams(kAlignBeam, kAlignWordBeam);
-    if (ps_set_jsgf_string(decoder_, kAlignSearch, jsgf.c_str()) < 0 ||
-        !decode(samples, kAlignSearch))
+    if (!setGrammar(decoder_, kAlignSearch, jsgf) || !decode(samples, kAlignSearch))
         return out;
     out = segments();
     for (auto& s : out) {

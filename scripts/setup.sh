@@ -14,6 +14,7 @@ packages=(
   wordnet-base wordnet desktop-file-utils
   xvfb xauth x11-utils imagemagick librsvg2-bin fonts-noto-cjk fontconfig
   pulseaudio pulseaudio-utils wrk procps curl python3 ccache
+  clang libclang-rt-14-dev  # libFuzzer programs (scripts/fuzz.sh)
 )
 missing=()
 for p in "${packages[@]}"; do
