@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kMaxAudioSeconds = 120;
 constexpr int kMsPerFrame = 1000 / SpeechModel::kFramesPerSecond;
 constexpr size_t kMaxVariants = 3;       // dictionary variants of one word
 constexpr size_t kMaxPronunciations = 5; // per reference word, all readings together
@@ -104,6 +103,8 @@ ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
         written.push_back(w.written);
     if (written.empty())
         return ScoreReport::failure(40002, "refText contains no words", written);
+    if (written.size() > kMaxWords)
+        return ScoreReport::failure(40005, "refText has more than 100 words", written);
     if (samples.empty())
         return ScoreReport::failure(40010, "no audio was fed", written);
     if (samples.size() > static_cast<size_t>(kMaxAudioSeconds) * 16000)

@@ -15,6 +15,12 @@ class ReferenceText;
 
 class PronunciationScorer {
 public:
+    // What one evaluation accepts: the engine runs inside the client, so a
+    // sentence must stay a sentence.
+    static constexpr int kMaxAudioSeconds = 120;
+    static constexpr size_t kMaxWords = 100;
+    static constexpr size_t kMaxCharacters = 1000;
+
     explicit PronunciationScorer(std::shared_ptr<SpeechModel> model);
 
     ScoreReport score(const std::vector<int16_t>& samples, const std::string& refText);
