@@ -4,6 +4,9 @@
 #include "ReferenceText.h"
 #include "SpeechModel.h"
 
+#include "SpeechActivity.h"
+#include "WordModel.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -13,18 +16,34 @@ constexpr int kMsPerFrame = 1000 / SpeechModel::kFramesPerSecond;
 constexpr size_t kMaxVariants = 3;       // dictionary variants of one word
 constexpr size_t kMaxPronunciations = 5; // per reference word, all readings together
 
-// Calibration of the word score: goodness (mean per-frame log-likelihood ratio
-// of the aligned word against the free phone loop) at which a word scores 50,
-// and the spread of the logistic around it.
-constexpr double kGoodnessMidpoint = -24.0;
-constexpr double kGoodnessSpread = 7.0;
-
 // Sentence weights: most of the overall score is what was said and how well,
 // the rest is how it flowed.
 constexpr double kWordsWeight = 0.85;
 
+// Speech outside the words of the sentence counts once it lasts this long
+// (shorter bits are breaths, clicks and the tails of words).
+constexpr int kMinExtraFrames = 20;
+
 int clampScore(double v) {
     return static_cast<int>(std::lround(std::clamp(v, 0.0, 100.0)));
+}
+
+double mean(const std::vector<double>& v) {
+    double sum = 0;
+    for (double x : v)
+        sum += x;
+    return v.empty() ? 0 : sum / v.size();
+}
+
+double median(std::vector<double> v) {
+    if (v.empty())
+        return 0;
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
+}
+
+double logMs(const ScoreReport::PhoneScore& p) {
+    return std::log(std::max(10, p.endMs - p.startMs));
 }
 
 std::string join(const std::vector<std::string>& parts) {
@@ -38,10 +57,6 @@ std::string join(const std::vector<std::string>& parts) {
 
 PronunciationScorer::PronunciationScorer(std::shared_ptr<SpeechModel> model)
     : model_(std::move(model)) {}
-
-int PronunciationScorer::wordScore(double goodness) {
-    return clampScore(100.0 / (1.0 + std::exp(-(goodness - kGoodnessMidpoint) / kGoodnessSpread)));
-}
 
 std::vector<PronunciationScorer::Slot> PronunciationScorer::slotsFor(const ReferenceText& text) {
     std::vector<Slot> slots;
@@ -76,25 +91,6 @@ std::vector<PronunciationScorer::Slot> PronunciationScorer::slotsFor(const Refer
     return slots;
 }
 
-bool PronunciationScorer::hasSpeech(const std::vector<int16_t>& samples) {
-    // Any 25 ms window louder than about -45 dBFS counts as possible speech;
-    // below that the recording is silence and needs no decoding.
-    const size_t window = 400;
-    const double threshold = 32768.0 * std::pow(10.0, -45.0 / 20.0);
-    for (size_t start = 0; start + window <= samples.size(); start += window / 2) {
-        double mean = 0;
-        for (size_t i = start; i < start + window; ++i)
-            mean += samples[i];
-        mean /= window;
-        double energy = 0;
-        for (size_t i = start; i < start + window; ++i)
-            energy += (samples[i] - mean) * (samples[i] - mean);
-        if (std::sqrt(energy / window) > threshold)
-            return true;
-    }
-    return false;
-}
-
 ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
                                        const std::string& refText) {
     ReferenceText text(refText);
@@ -115,50 +111,183 @@ ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
     report.audioMs = static_cast<int>(samples.size() / 16);
     for (size_t i = 0; i < slots.size(); ++i)
         report.words[i].inDictionary = slots[i].inDictionary;
-    if (hasSpeech(samples))
-        scoreWords(samples, slots, report);
+    auto centred = withoutOffset(samples);
+    SpeechActivity activity(centred);
+    if (!activity.silent())
+        scoreWords(centred, activity, slots, report);
     summarise(report, slots);
     return report;
 }
 
+std::vector<int16_t> PronunciationScorer::withoutOffset(const std::vector<int16_t>& samples) {
+    // A microphone's DC offset is no part of the speech.
+    long long sum = 0;
+    for (int16_t v : samples)
+        sum += v;
+    int offset = static_cast<int>(sum / static_cast<long long>(samples.size()));
+    std::vector<int16_t> out(samples.size());
+    std::transform(samples.begin(), samples.end(), out.begin(), [offset](int16_t v) {
+        return static_cast<int16_t>(std::clamp(v - offset, -32768, 32767));
+    });
+    return out;
+}
+
 void PronunciationScorer::scoreWords(const std::vector<int16_t>& samples,
-                                     const std::vector<Slot>& slots, ScoreReport& report) {
+                                     const SpeechActivity& activity, const std::vector<Slot>& slots,
+                                     ScoreReport& report) {
     std::vector<std::vector<std::string>> grammar;
     for (auto& s : slots)
         grammar.push_back(s.pronunciations);
     auto aligned = model_->align(samples, grammar);
     if (aligned.empty())
         return;
-    auto loop = model_->phoneLoop(samples);
-    // Spread each phone's score evenly over its frames, so any word span can
-    // be compared with the phone loop over exactly the same frames.
+    auto loop = loopPerFrame(model_->phoneLoop(samples), aligned);
+    std::vector<std::string> readPhones;
+    std::vector<int> readSlots;
+    for (auto& s : aligned) {
+        if (s.slot < 0 || s.startFrame < 0 || s.endFrame < s.startFrame ||
+            !mostlySpeech(s, activity))
+            continue; // not said: an omission
+        auto& word = report.words[s.slot];
+        word.goodness = goodness(s, loop);
+        word.startMs = s.startFrame * kMsPerFrame;
+        word.endMs = (s.endFrame + 1) * kMsPerFrame;
+        word.error = "none";
+        readPhones.push_back(slots[s.slot].pronunciations[s.variant]);
+        readSlots.push_back(s.slot);
+    }
+    for (auto& s : model_->alignPhones(samples, readPhones)) {
+        if (s.slot < 0 || s.startFrame < 0 || s.endFrame < s.startFrame)
+            continue;
+        auto& word = report.words[readSlots[s.slot]];
+        ScoreReport::PhoneScore phone;
+        phone.phone = s.label;
+        phone.goodness = goodness(s, loop);
+        // Shown within its word, whatever the two alignments made of the edges.
+        phone.startMs = std::clamp(s.startFrame * kMsPerFrame, word.startMs, word.endMs);
+        phone.endMs = std::clamp((s.endFrame + 1) * kMsPerFrame, phone.startMs, word.endMs);
+        word.phones.push_back(phone);
+    }
+    applyWordModel(report);
+    findExtraSpeech(aligned, activity, report);
+}
+
+std::vector<double>
+PronunciationScorer::loopPerFrame(const std::vector<SpeechModel::Segment>& loop,
+                                  const std::vector<SpeechModel::Segment>& aligned) {
+    // Each phone's score spread evenly over its frames, so any span can be
+    // compared with the phone loop over exactly the same frames.
     int frames = 0;
-    for (auto& s : aligned)
-        frames = std::max(frames, s.endFrame + 1);
-    for (auto& s : loop)
-        frames = std::max(frames, s.endFrame + 1);
-    std::vector<double> loopPerFrame(frames, 0.0);
+    for (auto* list : {&aligned, &loop})
+        for (auto& s : *list)
+            frames = std::max(frames, s.endFrame + 1);
+    std::vector<double> perFrame(frames, 0.0);
     for (auto& s : loop) {
         if (s.startFrame < 0 || s.endFrame < s.startFrame)
             continue; // null transitions carry no frames
         int n = s.endFrame - s.startFrame + 1;
         for (int f = s.startFrame; f <= s.endFrame; ++f)
-            loopPerFrame[f] = static_cast<double>(s.acoustic) / n;
+            perFrame[f] = static_cast<double>(s.acoustic) / n;
     }
-    for (auto& s : aligned) {
-        if (s.slot < 0 || s.startFrame < 0 || s.endFrame < s.startFrame)
+    return perFrame;
+}
+
+bool PronunciationScorer::mostlySpeech(const SpeechModel::Segment& s,
+                                       const SpeechActivity& activity) {
+    // A word placed on silence was not said, however the alignment got there.
+    int speech = 0;
+    for (int f = s.startFrame; f <= s.endFrame; ++f)
+        speech += activity.isSpeech(f);
+    return speech * 10 >= (s.endFrame - s.startFrame + 1) * 3;
+}
+
+double PronunciationScorer::goodness(const SpeechModel::Segment& s,
+                                     const std::vector<double>& loop) {
+    double loopScore = 0;
+    for (int f = s.startFrame; f <= s.endFrame && f < static_cast<int>(loop.size()); ++f)
+        loopScore += loop[f];
+    return (s.acoustic - loopScore) / (s.endFrame - s.startFrame + 1);
+}
+
+void PronunciationScorer::applyWordModel(ScoreReport& report) {
+    const WordModel& model = WordModel::fitted();
+    // The reader's pace: how much longer than usual their phones are.
+    std::vector<double> stretch;
+    for (auto& w : report.words)
+        for (auto& p : w.phones)
+            stretch.push_back(logMs(p) - model.phone(p.phone).logMsMean);
+    double pace = median(stretch);
+    std::vector<WordModel::Features> features(report.words.size());
+    std::vector<double> means;
+    for (size_t i = 0; i < report.words.size(); ++i) {
+        auto& w = report.words[i];
+        if (w.error == "omission")
             continue;
-        double loopScore = 0;
-        for (int f = s.startFrame; f <= s.endFrame; ++f)
-            loopScore += loopPerFrame[f];
-        int n = s.endFrame - s.startFrame + 1;
-        auto& word = report.words[s.slot];
-        word.goodness = (s.acoustic - loopScore) / n;
-        word.score = wordScore(word.goodness);
-        word.error = word.score >= 60 ? "none" : "mispronunciation";
-        word.startMs = s.startFrame * kMsPerFrame;
-        word.endMs = (s.endFrame + 1) * kMsPerFrame;
+        auto& f = features[i];
+        f.goodness = w.goodness;
+        std::vector<double> zs, ds;
+        for (auto& p : w.phones) {
+            const auto& st = model.phone(p.phone);
+            zs.push_back((p.goodness - st.goodnessMean) / st.goodnessSpread);
+            ds.push_back(std::fabs(logMs(p) - st.logMsMean - pace) / st.logMsSpread);
+            p.score = WordModel::phoneScore(zs.back());
+        }
+        if (zs.empty()) { // the phone alignment failed: judge the word as a whole
+            const auto& st = model.phone(std::string());
+            zs.push_back((w.goodness - st.goodnessMean) / st.goodnessSpread);
+            ds.push_back(0);
+        }
+        f.phoneMean = mean(zs);
+        f.phoneMin = *std::min_element(zs.begin(), zs.end());
+        f.duration = mean(ds);
+        means.push_back(f.phoneMean);
     }
+    double typical = median(means);
+    for (size_t i = 0; i < report.words.size(); ++i) {
+        auto& w = report.words[i];
+        if (w.error == "omission")
+            continue;
+        features[i].relative = features[i].phoneMean - typical;
+        w.score = model.score(features[i]);
+        w.error = w.score >= 60 ? "none" : "mispronunciation";
+    }
+}
+
+void PronunciationScorer::findExtraSpeech(const std::vector<SpeechModel::Segment>& aligned,
+                                          const SpeechActivity& activity, ScoreReport& report) {
+    // Frames the words of the sentence were aligned to; speech anywhere else
+    // was not asked for.
+    std::vector<bool> inWord(activity.frames(), false);
+    for (auto& s : aligned)
+        if (s.slot >= 0)
+            for (int f = std::max(0, s.startFrame); f <= s.endFrame && f < activity.frames(); ++f)
+                inWord[f] = true;
+    int start = -1, speech = 0;
+    auto close = [&](int end) {
+        if (start >= 0 && speech >= kMinExtraFrames)
+            report.extra.push_back({start * kMsPerFrame, end * kMsPerFrame,
+                                    nextWordAfter(report, start * kMsPerFrame)});
+        report.extraMs += start >= 0 && speech >= kMinExtraFrames ? speech * kMsPerFrame : 0;
+        start = -1;
+        speech = 0;
+    };
+    for (int f = 0; f < activity.frames(); ++f) {
+        if (inWord[f]) {
+            close(f);
+            continue;
+        }
+        if (start < 0)
+            start = f;
+        speech += activity.isSpeech(f);
+    }
+    close(activity.frames());
+}
+
+int PronunciationScorer::nextWordAfter(const ScoreReport& report, int ms) {
+    for (size_t i = 0; i < report.words.size(); ++i)
+        if (report.words[i].error != "omission" && report.words[i].startMs >= ms)
+            return static_cast<int>(i);
+    return static_cast<int>(report.words.size());
 }
 
 void PronunciationScorer::summarise(ScoreReport& report, const std::vector<Slot>& slots) {
@@ -192,7 +321,14 @@ void PronunciationScorer::summarise(ScoreReport& report, const std::vector<Slot>
     report.integrity = clampScore(100.0 * read / total);
     report.accuracy = read > 0 ? clampScore(sum / read) : 0;
     scoreFluency(report);
-    report.overall = clampScore(kWordsWeight * sum / total + (1.0 - kWordsWeight) * report.fluency);
+    double overall = kWordsWeight * sum / total + (1.0 - kWordsWeight) * report.fluency;
+    // Speech that was not asked for takes its share of the reading away.
+    int wordMs = 0;
+    for (auto& w : report.words)
+        wordMs += w.error == "omission" ? 0 : w.endMs - w.startMs;
+    if (report.extraMs > 0)
+        overall *= static_cast<double>(wordMs) / (wordMs + report.extraMs);
+    report.overall = clampScore(overall);
 }
 
 void PronunciationScorer::scoreFluency(ScoreReport& report) {

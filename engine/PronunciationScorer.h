@@ -4,14 +4,15 @@
 #pragma once
 
 #include "ScoreReport.h"
+#include "SpeechModel.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-class SpeechModel;
 class ReferenceText;
+class SpeechActivity;
 
 class PronunciationScorer {
 public:
@@ -25,9 +26,6 @@ public:
 
     ScoreReport score(const std::vector<int16_t>& samples, const std::string& refText);
 
-    // Maps a word's goodness of pronunciation to 0-100 (fitted on the bench set).
-    static int wordScore(double goodness);
-
 private:
     struct Slot {
         std::vector<std::string> pronunciations;
@@ -35,9 +33,17 @@ private:
     };
 
     std::vector<Slot> slotsFor(const ReferenceText& text);
-    static bool hasSpeech(const std::vector<int16_t>& samples);
-    void scoreWords(const std::vector<int16_t>& samples, const std::vector<Slot>& slots,
-                    ScoreReport& report);
+    static std::vector<int16_t> withoutOffset(const std::vector<int16_t>& samples);
+    void scoreWords(const std::vector<int16_t>& samples, const SpeechActivity& activity,
+                    const std::vector<Slot>& slots, ScoreReport& report);
+    static std::vector<double> loopPerFrame(const std::vector<SpeechModel::Segment>& loop,
+                                            const std::vector<SpeechModel::Segment>& aligned);
+    static bool mostlySpeech(const SpeechModel::Segment& s, const SpeechActivity& activity);
+    static double goodness(const SpeechModel::Segment& s, const std::vector<double>& loop);
+    static void applyWordModel(ScoreReport& report);
+    static void findExtraSpeech(const std::vector<SpeechModel::Segment>& aligned,
+                                const SpeechActivity& activity, ScoreReport& report);
+    static int nextWordAfter(const ScoreReport& report, int ms);
     static void summarise(ScoreReport& report, const std::vector<Slot>& slots);
     static void scoreFluency(ScoreReport& report);
 

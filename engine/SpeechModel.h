@@ -19,7 +19,9 @@ public:
 
     struct Segment {
         int slot = -1;     // index of the aligned word, -1 for silence and fillers
-        std::string label; // phone name in phone-loop results
+        int variant = -1;  // which of the slot's pronunciations
+        int phone = -1;    // position of the phone in that pronunciation
+        std::string label; // word or phone name as decoded (fillers: "<sil>", "[NOISE]", ...)
         int startFrame = 0;
         int endFrame = 0;       // inclusive
         long long acoustic = 0; // acoustic log score over the segment (decoder units)
@@ -39,8 +41,14 @@ public:
 
     // Aligns the audio with a sentence whose slots are each optional and may
     // be spoken with any of their pronunciations (space-separated phones).
+    // One segment per word read (slot and variant set), plus fillers.
     std::vector<Segment> align(const std::vector<int16_t>& samples,
                                const std::vector<std::vector<std::string>>& slots);
+    // Aligns the audio with the phones of the given pronunciations, all of
+    // them, in order: one segment per phone (slot: index of the
+    // pronunciation, phone: position in it, label: the phone), plus fillers.
+    std::vector<Segment> alignPhones(const std::vector<int16_t>& samples,
+                                     const std::vector<std::string>& words);
     // Best phone sequence with no lexical constraint.
     std::vector<Segment> phoneLoop(const std::vector<int16_t>& samples);
 
