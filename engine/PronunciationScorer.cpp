@@ -28,24 +28,6 @@ int clampScore(double v) {
     return static_cast<int>(std::lround(std::clamp(v, 0.0, 100.0)));
 }
 
-double mean(const std::vector<double>& v) {
-    double sum = 0;
-    for (double x : v)
-        sum += x;
-    return v.empty() ? 0 : sum / v.size();
-}
-
-double median(std::vector<double> v) {
-    if (v.empty())
-        return 0;
-    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-    return v[v.size() / 2];
-}
-
-double logMs(const ScoreReport::PhoneScore& p) {
-    return std::log(std::max(10, p.endMs - p.startMs));
-}
-
 std::string join(const std::vector<std::string>& parts) {
     std::string out;
     for (auto& p : parts)
@@ -168,7 +150,7 @@ void PronunciationScorer::scoreWords(const std::vector<int16_t>& samples,
         phone.endMs = std::clamp((s.endFrame + 1) * kMsPerFrame, phone.startMs, word.endMs);
         word.phones.push_back(phone);
     }
-    applyWordModel(report);
+    WordModel::fitted().scoreWords(report);
     findExtraSpeech(aligned, activity, report);
 }
 
@@ -207,50 +189,6 @@ double PronunciationScorer::goodness(const SpeechModel::Segment& s,
     for (int f = s.startFrame; f <= s.endFrame && f < static_cast<int>(loop.size()); ++f)
         loopScore += loop[f];
     return (s.acoustic - loopScore) / (s.endFrame - s.startFrame + 1);
-}
-
-void PronunciationScorer::applyWordModel(ScoreReport& report) {
-    const WordModel& model = WordModel::fitted();
-    // The reader's pace: how much longer than usual their phones are.
-    std::vector<double> stretch;
-    for (auto& w : report.words)
-        for (auto& p : w.phones)
-            stretch.push_back(logMs(p) - model.phone(p.phone).logMsMean);
-    double pace = median(stretch);
-    std::vector<WordModel::Features> features(report.words.size());
-    std::vector<double> means;
-    for (size_t i = 0; i < report.words.size(); ++i) {
-        auto& w = report.words[i];
-        if (w.error == "omission")
-            continue;
-        auto& f = features[i];
-        f.goodness = w.goodness;
-        std::vector<double> zs, ds;
-        for (auto& p : w.phones) {
-            const auto& st = model.phone(p.phone);
-            zs.push_back((p.goodness - st.goodnessMean) / st.goodnessSpread);
-            ds.push_back(std::fabs(logMs(p) - st.logMsMean - pace) / st.logMsSpread);
-            p.score = WordModel::phoneScore(zs.back());
-        }
-        if (zs.empty()) { // the phone alignment failed: judge the word as a whole
-            const auto& st = model.phone(std::string());
-            zs.push_back((w.goodness - st.goodnessMean) / st.goodnessSpread);
-            ds.push_back(0);
-        }
-        f.phoneMean = mean(zs);
-        f.phoneMin = *std::min_element(zs.begin(), zs.end());
-        f.duration = mean(ds);
-        means.push_back(f.phoneMean);
-    }
-    double typical = median(means);
-    for (size_t i = 0; i < report.words.size(); ++i) {
-        auto& w = report.words[i];
-        if (w.error == "omission")
-            continue;
-        features[i].relative = features[i].phoneMean - typical;
-        w.score = model.score(features[i]);
-        w.error = w.score >= 60 ? "none" : "mispronunciation";
-    }
 }
 
 void PronunciationScorer::findExtraSpeech(const std::vector<SpeechModel::Segment>& aligned,

@@ -40,7 +40,6 @@ private:
                                             const std::vector<SpeechModel::Segment>& aligned);
     static bool mostlySpeech(const SpeechModel::Segment& s, const SpeechActivity& activity);
     static double goodness(const SpeechModel::Segment& s, const std::vector<double>& loop);
-    static void applyWordModel(ScoreReport& report);
     static void findExtraSpeech(const std::vector<SpeechModel::Segment>& aligned,
                                 const SpeechActivity& activity, ScoreReport& report);
     static int nextWordAfter(const ScoreReport& report, int ms);

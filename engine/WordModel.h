@@ -4,6 +4,8 @@
 // (engine/data/word-model.txt) is compiled into the library.
 #pragma once
 
+#include "ScoreReport.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -18,7 +20,6 @@ public:
     struct Features {
         double goodness = 0;  // word goodness (per-frame, against the phone loop)
         double phoneMean = 0; // mean of its phones' normalised goodness
-        double phoneMin = 0;  // the weakest phone's normalised goodness
         double duration = 0;  // mean deviation of its phones' lengths
         double relative = 0;  // phoneMean against the sentence's median word
     };
@@ -27,6 +28,10 @@ public:
     static const WordModel& fitted();
     // Reads the text form; false when a line is not understood.
     bool parse(const std::string& text);
+
+    // Scores the words read in `report` (goodness and phones filled in) and
+    // their phones; omitted words are left as they are.
+    void scoreWords(ScoreReport& report) const;
 
     const PhoneStats& phone(const std::string& name) const;
     // 0-100, 60 or more for a word said as written.
