@@ -124,12 +124,12 @@ void PronunciationScorer::scoreWords(const std::vector<int16_t>& samples,
     if (aligned.empty())
         return;
     auto loop = loopPerFrame(model_->phoneLoop(samples), aligned);
+    auto read = wordsSaid(aligned, activity, slots.size());
+    if (read.size() < slots.size())
+        rescueWords(samples, activity, grammar, read);
     std::vector<std::string> readPhones;
     std::vector<int> readSlots;
-    for (auto& s : aligned) {
-        if (s.slot < 0 || s.startFrame < 0 || s.endFrame < s.startFrame ||
-            !mostlySpeech(s, activity))
-            continue; // not said: an omission
+    for (auto& s : read) {
         auto& word = report.words[s.slot];
         word.goodness = goodness(s, loop);
         word.startMs = s.startFrame * kMsPerFrame;
@@ -151,7 +151,45 @@ void PronunciationScorer::scoreWords(const std::vector<int16_t>& samples,
         word.phones.push_back(phone);
     }
     WordModel::fitted().scoreWords(report);
-    findExtraSpeech(aligned, activity, report);
+    findExtraSpeech(read, activity, report);
+}
+
+std::vector<SpeechModel::Segment>
+PronunciationScorer::wordsSaid(const std::vector<SpeechModel::Segment>& aligned,
+                               const SpeechActivity& activity, size_t slots) {
+    std::vector<SpeechModel::Segment> read;
+    for (auto& s : aligned)
+        if (s.slot >= 0 && s.slot < static_cast<int>(slots) && s.startFrame >= 0 &&
+            s.endFrame >= s.startFrame && mostlySpeech(s, activity))
+            read.push_back(s); // a word placed on silence was not said: an omission
+    return read;
+}
+
+void PronunciationScorer::rescueWords(const std::vector<int16_t>& samples,
+                                      const SpeechActivity& activity,
+                                      const std::vector<std::vector<std::string>>& grammar,
+                                      std::vector<SpeechModel::Segment>& read) {
+    // A word the acoustic model fits badly can lose to a silence or noise
+    // filler spread over it. Aligned with no word left out, a word that was
+    // said lands on speech, one that was not is squeezed onto silence.
+    std::vector<bool> found(grammar.size(), false), busy(activity.frames() + 1, false);
+    for (auto& s : read) {
+        found[s.slot] = true;
+        for (int f = s.startFrame; f <= s.endFrame && f < static_cast<int>(busy.size()); ++f)
+            busy[f] = true;
+    }
+    for (auto& s : wordsSaid(model_->align(samples, grammar, false), activity, grammar.size())) {
+        bool free = !found[s.slot];
+        for (int f = s.startFrame; free && f <= s.endFrame && f < static_cast<int>(busy.size());
+             ++f)
+            free = !busy[f];
+        if (free)
+            read.push_back(s);
+    }
+    std::sort(read.begin(), read.end(),
+              [](const SpeechModel::Segment& a, const SpeechModel::Segment& b) {
+                  return a.slot < b.slot;
+              });
 }
 
 std::vector<double>
@@ -176,7 +214,6 @@ PronunciationScorer::loopPerFrame(const std::vector<SpeechModel::Segment>& loop,
 
 bool PronunciationScorer::mostlySpeech(const SpeechModel::Segment& s,
                                        const SpeechActivity& activity) {
-    // A word placed on silence was not said, however the alignment got there.
     int speech = 0;
     for (int f = s.startFrame; f <= s.endFrame; ++f)
         speech += activity.isSpeech(f);
@@ -200,25 +237,27 @@ void PronunciationScorer::findExtraSpeech(const std::vector<SpeechModel::Segment
         if (s.slot >= 0)
             for (int f = std::max(0, s.startFrame); f <= s.endFrame && f < activity.frames(); ++f)
                 inWord[f] = true;
-    int start = -1, speech = 0;
-    auto close = [&](int end) {
-        if (start >= 0 && speech >= kMinExtraFrames)
-            report.extra.push_back({start * kMsPerFrame, end * kMsPerFrame,
-                                    nextWordAfter(report, start * kMsPerFrame)});
-        report.extraMs += start >= 0 && speech >= kMinExtraFrames ? speech * kMsPerFrame : 0;
-        start = -1;
+    // Runs between words, from their first speech frame to their last.
+    int first = -1, last = -1, speech = 0;
+    auto close = [&] {
+        if (speech >= kMinExtraFrames) {
+            report.extra.push_back({first * kMsPerFrame, (last + 1) * kMsPerFrame,
+                                    nextWordAfter(report, first * kMsPerFrame)});
+            report.extraMs += speech * kMsPerFrame;
+        }
+        first = last = -1;
         speech = 0;
     };
     for (int f = 0; f < activity.frames(); ++f) {
         if (inWord[f]) {
-            close(f);
-            continue;
+            close();
+        } else if (activity.isSpeech(f)) {
+            first = first < 0 ? f : first;
+            last = f;
+            ++speech;
         }
-        if (start < 0)
-            start = f;
-        speech += activity.isSpeech(f);
     }
-    close(activity.frames());
+    close();
 }
 
 int PronunciationScorer::nextWordAfter(const ScoreReport& report, int ms) {

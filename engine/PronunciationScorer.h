@@ -38,6 +38,12 @@ private:
                     const std::vector<Slot>& slots, ScoreReport& report);
     static std::vector<double> loopPerFrame(const std::vector<SpeechModel::Segment>& loop,
                                             const std::vector<SpeechModel::Segment>& aligned);
+    static std::vector<SpeechModel::Segment>
+    wordsSaid(const std::vector<SpeechModel::Segment>& aligned, const SpeechActivity& activity,
+              size_t slots);
+    void rescueWords(const std::vector<int16_t>& samples, const SpeechActivity& activity,
+                     const std::vector<std::vector<std::string>>& grammar,
+                     std::vector<SpeechModel::Segment>& read);
     static bool mostlySpeech(const SpeechModel::Segment& s, const SpeechActivity& activity);
     static double goodness(const SpeechModel::Segment& s, const std::vector<double>& loop);
     static void findExtraSpeech(const std::vector<SpeechModel::Segment>& aligned,

@@ -176,7 +176,7 @@ bool SpeechModel::decode(const std::vector<int16_t>& samples, const char* search
 
 std::vector<SpeechModel::Segment>
 SpeechModel::align(const std::vector<int16_t>& samples,
-                   const std::vector<std::vector<std::string>>& slots) {
+                   const std::vector<std::vector<std::string>>& slots, bool skippable) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::map<std::string, std::pair<int, int>> placeOfName; // slot and variant
     std::map<std::string, int> occurrences;
@@ -195,7 +195,10 @@ SpeechModel::align(const std::vector<int16_t>& samples,
         // costs something. The decoder takes each weight as the transition's
         // probability and ignores weights on groups, so they sit on the words.
         if (!alternatives.empty())
-            rule += std::string(" (") + alternatives + " /" + kSkipWeight + "/ <NULL> )";
+            rule += std::string(" (") +
+                    (skippable ? alternatives + " /" + kSkipWeight + "/ <NULL>"
+                               : alternatives.substr(0, alternatives.size() - 1)) +
+                    " )";
     }
     std::vector<Segment> out;
     if (rule.empty())

@@ -42,8 +42,10 @@ public:
     // Aligns the audio with a sentence whose slots are each optional and may
     // be spoken with any of their pronunciations (space-separated phones).
     // One segment per word read (slot and variant set), plus fillers.
+    // With `skippable` false every slot must be read somewhere.
     std::vector<Segment> align(const std::vector<int16_t>& samples,
-                               const std::vector<std::vector<std::string>>& slots);
+                               const std::vector<std::vector<std::string>>& slots,
+                               bool skippable = true);
     // Aligns the audio with the phones of the given pronunciations, all of
     // them, in order: one segment per phone (slot: index of the
     // pronunciation, phone: position in it, label: the phone), plus fillers.
