@@ -178,7 +178,7 @@ std::vector<SpeechModel::Segment>
 SpeechModel::align(const std::vector<int16_t>& samples,
                    const std::vector<std::vector<std::string>>& slots, bool skippable) {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::map<std::string, std::pair<int, int>> placeOfName; // slot and variant
+    std::map<std::string, Place> placeOfName; // slot and variant
     std::map<std::string, int> occurrences;
     std::string rule;
     for (size_t i = 0; i < slots.size(); ++i) {
@@ -200,23 +200,7 @@ SpeechModel::align(const std::vector<int16_t>& samples,
                                : alternatives.substr(0, alternatives.size() - 1)) +
                     " )";
     }
-    std::vector<Segment> out;
-    if (rule.empty())
-        return out;
-    std::string jsgf = "#JSGF V1.0;\ngrammar lintavo;\npublic <s> =" + rule + " ;\n";
-    setBeams(kAlignBeam, kAlignWordBeam);
-    if (ps_set_jsgf_string(decoder_, kAlignSearch, jsgf.c_str()) < 0 ||
-        !decode(samples, kAlignSearch))
-        return out;
-    out = segments();
-    for (auto& s : out) {
-        auto it = placeOfName.find(s.label);
-        if (it != placeOfName.end()) {
-            s.slot = it->second.first;
-            s.variant = it->second.second;
-        }
-    }
-    return out;
+    return decodeRule(samples, kAlignSearch, rule, placeOfName);
 }
 
 std::vector<SpeechModel::Segment> SpeechModel::alignPhones(const std::vector<int16_t>& samples,
@@ -225,7 +209,7 @@ std::vector<SpeechModel::Segment> SpeechModel::alignPhones(const std::vector<int
     // One-phone words in a fixed sequence: the decoder then reports each
     // phone's frames and score. (It models a one-phone word as if silence
     // followed it, as it does in the phone loop, so the two stay comparable.)
-    std::map<std::string, std::pair<int, int>> placeOfName; // word and phone position
+    std::map<std::string, Place> placeOfName; // word and phone position
     std::map<std::string, int> occurrences;
     std::string rule;
     for (size_t i = 0; i < words.size(); ++i) {
@@ -238,21 +222,32 @@ std::vector<SpeechModel::Segment> SpeechModel::alignPhones(const std::vector<int
             rule += " " + name;
         }
     }
+    auto out = decodeRule(samples, kPhoneSearch, rule, placeOfName);
+    for (auto& s : out)
+        if (s.slot >= 0) {
+            s.phone = s.variant;
+            s.variant = -1;
+            s.label = s.label.substr(1, s.label.find('.') - 1); // "_AH.3" is AH
+        }
+    return out;
+}
+
+std::vector<SpeechModel::Segment>
+SpeechModel::decodeRule(const std::vector<int16_t>& samples, const char* search,
+                        const std::string& rule, const std::map<std::string, Place>& places) {
     std::vector<Segment> out;
     if (rule.empty())
         return out;
     std::string jsgf = "#JSGF V1.0;\ngrammar lintavo;\npublic <s> =" + rule + " ;\n";
     setBeams(kAlignBeam, kAlignWordBeam);
-    if (ps_set_jsgf_string(decoder_, kPhoneSearch, jsgf.c_str()) < 0 ||
-        !decode(samples, kPhoneSearch))
+    if (ps_set_jsgf_string(decoder_, search, jsgf.c_str()) < 0 || !decode(samples, search))
         return out;
     out = segments();
     for (auto& s : out) {
-        auto it = placeOfName.find(s.label);
-        if (it != placeOfName.end()) {
+        auto it = places.find(s.label);
+        if (it != places.end()) {
             s.slot = it->second.first;
-            s.phone = it->second.second;
-            s.label = s.label.substr(1, s.label.find('.') - 1);
+            s.variant = it->second.second;
         }
     }
     return out;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -57,7 +58,13 @@ public:
 private:
     SpeechModel() = default;
     bool load(const std::string& modelDir, std::string& error);
+    using Place = std::pair<int, int>; // where a dictionary word of the grammar belongs
     std::string wordFor(const std::string& phones, int occurrence);
+    // Decodes with the grammar `rule` and sets each segment's slot and
+    // variant from `places` (fillers keep -1).
+    std::vector<Segment> decodeRule(const std::vector<int16_t>& samples, const char* search,
+                                    const std::string& rule,
+                                    const std::map<std::string, Place>& places);
     bool decode(const std::vector<int16_t>& samples, const char* search);
     // Segments of the last decode, in time order.
     std::vector<Segment> segments();
