@@ -9,6 +9,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav gstreamer1.0-pulseaudio
   ffmpeg sox libsox-fmt-all espeak-ng
+  flite festival festvox-kallpc16k festvox-kdlpc16k festvox-us-slt-hts
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us
   libqrencode-dev libpng-dev zbar-tools libcpp-httplib-dev libssl-dev libsqlite3-dev sqlite3 nlohmann-json3-dev
   wordnet-base wordnet desktop-file-utils
