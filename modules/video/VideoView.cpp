@@ -182,15 +182,18 @@ void VideoView::onUrlChanged(const QVariant& url) {
 
 void VideoView::onSrtChanged(const QVariant& url) {
     m_srtUrl = url.toString();
-    CachedFile::fetch(url.toString(), this,
-                      [this](const QString& path) { m_player->loadSubtitles(path); });
+    CachedFile::fetch(
+        url.toString(), this, [this](const QString& path) { m_player->loadSubtitles(path); }, false,
+        CachedFile::Kind::Text);
 }
 
 void VideoView::onVideoDetailChanged(const QVariant& clip) {
     m_clip = clip.toMap();
-    // The sentence rows read the background track from the working folder.
-    CachedFile::fetch(m_clip.value("audio").toString(), this,
-                      [this](const QString& path) { m_clip.insert("audio", path); });
+    // The sentence rows read the background track from its local copy.
+    CachedFile::fetch(
+        m_clip.value("audio").toString(), this,
+        [this](const QString& path) { m_clip.insert("audio", path); }, false,
+        CachedFile::Kind::Media);
 }
 
 void VideoView::onSVIPChanged(const QVariant& vip) {

@@ -1,14 +1,15 @@
-#include "CaptureServer.h"
 #include "EventIds.h"
 #include "EventRecorder.h"
 #include "Facade.h"
 #include "HttpHandler.h"
+#include "HttpPeer.h"
 #include "ServiceSettings.h"
 #include "UserDao.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QSysInfo>
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -311,19 +312,29 @@ class WireFormatTest : public QObject {
 
 private:
     UserDao m_record;
-    CaptureServer m_api;
-    CaptureServer m_dictionary;
+    HttpPeer m_api;
+    HttpPeer m_dictionary;
+    QByteArray m_answer;
+    bool m_dropping = false; // close connections unanswered: a transport failure
     std::unique_ptr<EventRecorder> m_events;
 
     void send(int id, const AnyValue& value = {}) { m_events->dispatchEvent(id, value); }
+    void serve(HttpPeer& peer) {
+        peer.setResponder([this](QTcpSocket* socket, const HttpPeer::Request&) {
+            if (m_dropping)
+                socket->abort();
+            else
+                HttpPeer::answer(socket, 200, m_answer,
+                                 "Content-Type: application/json; charset=utf-8\r\n");
+        });
+    }
     void prepare(const QByteArray& answer) {
         m_record.reset();
         m_record.userID = "u7";
         m_record.token = "rt7";
         m_api.clear();
         m_dictionary.clear();
-        m_api.setAnswer(answer);
-        m_dictionary.setAnswer(answer);
+        m_answer = answer;
         m_events->clear();
     }
     // Sends a request and returns the one event its answer produced.
@@ -340,11 +351,11 @@ private:
             .replace("{key}", ServiceSettings::signingKey())
             .replace("{dev}", QString::fromUtf8(QSysInfo::machineUniqueId()));
     }
-    static QString timestampOf(const CaptureServer::Request& request) {
+    static QString timestampOf(const HttpPeer::Request& request) {
         static const QRegularExpression pattern(R"(times(?:t)?amp(?:=|":")(\d+))");
         return pattern.match(QString::fromUtf8(request.target + request.body)).captured(1);
     }
-    static void checkHeaders(const CaptureServer::Request& request) {
+    static void checkHeaders(const HttpPeer::Request& request) {
         const QByteArray device = QSysInfo::machineUniqueId();
         const QMap<QByteArray, QByteArray> expected{
             {"user-agent", "windows"},  {"device-type", "4"},     {"ltuser-agent", "windows"},
@@ -382,10 +393,12 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_api.listen());
-        QVERIFY(m_dictionary.listen());
-        qputenv("LINTAVO_API_ORIGIN", m_api.origin().toUtf8());
-        qputenv("LINTAVO_DICT_ORIGIN", m_dictionary.origin().toUtf8());
+        QVERIFY(m_api.isListening());
+        QVERIFY(m_dictionary.isListening());
+        serve(m_api);
+        serve(m_dictionary);
+        qputenv("LINTAVO_API_ORIGIN", m_api.url("").toUtf8());
+        qputenv("LINTAVO_DICT_ORIGIN", m_dictionary.url("").toUtf8());
         Facade::instance()->registDao(&m_record);
         HttpHandler::instance();
         m_events = std::make_unique<EventRecorder>();
@@ -404,9 +417,9 @@ private slots:
         prepare(kSuccess);
         const qint64 before = QDateTime::currentSecsSinceEpoch();
         send(r.event, r.value);
-        CaptureServer& server = r.dictionary ? m_dictionary : m_api;
+        HttpPeer& server = r.dictionary ? m_dictionary : m_api;
         QTRY_COMPARE(server.requests().size(), 1);
-        const CaptureServer::Request request = server.requests().first();
+        const HttpPeer::Request request = server.requests().first();
 
         const QString ts = timestampOf(request);
         if (r.signedText) {
@@ -507,7 +520,7 @@ private slots:
     }
 
     void transportFailureReachesOnlyLogins() {
-        m_api.setDropping(true);
+        m_dropping = true;
         const AnyValue login = AnyValue::of(QMap<QString, QString>{{"ID", "1"}, {"PW", "2"}});
         auto event = answerFor(Event::REQ_LOGIN_PASSWORD, {}, login);
         QCOMPARE(event.id, int(Event::RES_LOGIN_FAIL));
@@ -518,7 +531,7 @@ private slots:
         QTRY_COMPARE(m_api.requests().size(), 1);
         QTest::qWait(300);
         QVERIFY(m_events->events().isEmpty());
-        m_api.setDropping(false);
+        m_dropping = false;
     }
 
     void logoutCarriesTheRecordOfItsMoment() {
