@@ -676,6 +676,7 @@ void VideoView::playOriginal(VideoRecordViewItem* row, bool thenTake) {
     row->stopPlayback();
     if (!same)
         m_compare->play(row, m_rate, thenTake);
+    showCompareStep(); // a button clicked on a row that cannot play unchecks again
 }
 
 void VideoView::showCompareStep() {
