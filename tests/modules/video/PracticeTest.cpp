@@ -126,6 +126,7 @@ void PracticeTest::initTestCase() {
     m_speech = QDir::current().filePath("speech.wav");
     m_sentenceMs = int(AudioMatch::seconds(AudioMatch::decode(m_speech)) * 1000) + 700;
     const QString stop = QTime(0, 0).addMSecs(2200 + m_sentenceMs).toString("hh:mm:ss,zzz");
+    QDir().mkpath(CachedFile::folder());
     QFile srt(CachedFile::localPath(kSubtitles));
     QVERIFY(srt.open(QIODevice::WriteOnly));
     srt.write(QStringLiteral("1\n00:00:00,300 --> 00:00:01,700\nA low one\n第一句\n\n"
