@@ -2,6 +2,7 @@
 
 #include "SentenceTime.h"
 #include "SubtitleParser.h"
+#include "TempoSink.h"
 #include "WordView.h"
 #include "ui_PlayerView.h"
 
@@ -31,6 +32,7 @@ void addShadow(QWidget* widget) {
 
 PlayerView::PlayerView(bool fullWindow, QWidget* parent)
     : QGraphicsView(parent), ui(std::make_unique<Ui::PlayerView>()), m_fullWindow(fullWindow) {
+    TempoSink::install(); // before the first player, which reads it
     m_scene = new QGraphicsScene(this);
     m_videoItem = new QGraphicsVideoItem;
     m_videoPlayer = new QMediaPlayer(this);
@@ -213,6 +215,14 @@ void PlayerView::stop() {
 
 void PlayerView::setMuted(bool muted) {
     m_videoPlayer->setMuted(muted);
+}
+
+void PlayerView::setPlaybackRate(qreal rate) {
+    m_videoPlayer->setPlaybackRate(rate);
+}
+
+qreal PlayerView::playbackRate() const {
+    return m_videoPlayer->playbackRate();
 }
 
 void PlayerView::setPosition(qint64 ms) {
