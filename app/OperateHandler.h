@@ -19,5 +19,8 @@ public:
 
 private:
     OperateHandler();
+    // A teaching window that cannot open must not leave the main window hidden.
+    void openTeaching(const QVariant& content);
+
     QHash<int, WindowFactory> m_factories;
 };

@@ -1,6 +1,7 @@
 #include "AppFonts.h"
 #include "Application.h"
 #include "MediaBackend.h"
+#include "WorkingFolder.h"
 
 #include <QApplication>
 #include <QTextCodec>
@@ -30,6 +31,8 @@ int main(int argc, char* argv[]) {
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
     MediaBackend::prepare();
     auto* app = new QApplication(argc, argv); // never destroyed: the process ends by itself
+    QCoreApplication::setApplicationName(QStringLiteral("lintavo"));
+    WorkingFolder::enter();
     AppFonts::install();
     Application application;
     application.start();

@@ -4,9 +4,12 @@
 #include "ApiError.h"
 #include "ApiRouter.h"
 #include "ItemBuilder.h"
+#include "LoginThrottle.h"
 #include "PasswordHasher.h"
 #include "RandomToken.h"
+#include "Sessions.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <openssl/crypto.h>
@@ -19,9 +22,28 @@ namespace {
 constexpr int64_t kCodeResendSeconds = 60;
 constexpr int64_t kCodeLifetimeSeconds = 300;
 constexpr int64_t kCodeAttempts = 5;
+constexpr int64_t kCodesPerMobilePerDay = 10;
+constexpr int64_t kCodesPerAddressPerDay = 30;
+constexpr int64_t kDay = 86400;
 
 int64_t now() {
     return std::time(nullptr);
+}
+
+// Verified for unknown accounts too, so that the answer takes as long as for a known one.
+const std::string& standInHash() {
+    static const std::string hash = PasswordHasher::hash(RandomToken::hex(16));
+    return hash;
+}
+
+void refuseWhileBlocked(LoginThrottle& throttle, const std::string& accountKey,
+                        const std::string& addressKey) {
+    int64_t wait =
+        std::max(throttle.waitSeconds(accountKey, now()), throttle.waitSeconds(addressKey, now()));
+    if (wait > 0)
+        throw ApiError("尝试次数过多，请" + std::to_string(wait) +
+                       "秒后再试 (too many failed logins, retry in " + std::to_string(wait) +
+                       " s)");
 }
 
 Json passwordLogin(ApiCall& call) {
@@ -33,49 +55,82 @@ Json passwordLogin(ApiCall& call) {
                                      "mobile = ? LIMIT 1",
                                      account, account);
     int64_t uid = row.step() ? row.integer(0) : 0;
-    std::string stored = uid ? row.text(1) : std::string();
+    std::string stored = uid ? row.text(1) : standInHash();
     row.reset();
-    if (uid == 0 || !PasswordHasher::verify(password, stored))
+    // A known account is one key whichever name it is reached by; an unknown name backs off
+    // the same way, so the back-off does not tell the two apart.
+    std::string accountKey = uid ? "uid:" + std::to_string(uid) : "account:" + account;
+    std::string addressKey = "address:" + call.remoteAddress();
+    LoginThrottle throttle(call.db());
+    refuseWhileBlocked(throttle, accountKey, addressKey);
+    if (!PasswordHasher::verify(password, stored) || uid == 0) {
+        throttle.failed(accountKey, LoginThrottle::kAccountFreeFailures, now());
+        throttle.failed(addressKey, LoginThrottle::kAddressFreeFailures, now());
         throw ApiError("账号或密码错误 (wrong account or password)");
+    }
+    throttle.succeeded(accountKey);
     return AccountEndpoints::openSession(call, uid);
+}
+
+// Why a code cannot be sent now; called after the send was refused.
+std::string codeRefusal(ApiCall& call, const std::string& mobile, const std::string& address) {
+    Database& db = call.db();
+    if (db.scalar(0, "SELECT COUNT(*) FROM sms_sends WHERE mobile = ? AND sent_at > ?", mobile,
+                  now() - kCodeResendSeconds) > 0)
+        return "验证码发送太频繁，请稍后再试 (code requested too often)";
+    if (db.scalar(0, "SELECT COUNT(*) FROM sms_sends WHERE address = ? AND sent_at > ?", address,
+                  now() - kDay) >= kCodesPerAddressPerDay)
+        return "今天获取验证码的次数太多 (too many codes from this address today)";
+    return "这个手机号今天获取验证码的次数太多 (too many codes for this mobile today)";
 }
 
 Json requestCode(ApiCall& call) {
     std::string mobile = call.text("mobile", 20);
     if (!AccountEndpoints::validMobile(mobile))
         throw ApiError("手机号格式不对 (bad mobile number)");
-    int64_t last = call.db().scalar(0, "SELECT sent_at FROM sms_codes WHERE mobile = ?", mobile);
-    if (last && now() - last < kCodeResendSeconds)
-        throw ApiError("验证码发送太频繁，请稍后再试 (code requested too often)");
+    const std::string& address = call.remoteAddress();
+    Database& db = call.db();
+    db.run("DELETE FROM sms_sends WHERE sent_at < ?", now() - kDay);
+    // The send is recorded apart from the code, in one statement with its limits, so neither a
+    // used-up code nor parallel requests lift them.
+    int sent = db.run(
+        "INSERT INTO sms_sends (mobile, address, sent_at) SELECT ?1, ?2, ?3 WHERE NOT EXISTS "
+        "(SELECT 1 FROM sms_sends WHERE mobile = ?1 AND sent_at > ?3 - ?4) AND (SELECT COUNT(*) "
+        "FROM sms_sends WHERE mobile = ?1 AND sent_at > ?3 - ?5) < ?6 AND (SELECT COUNT(*) FROM "
+        "sms_sends WHERE address = ?2 AND sent_at > ?3 - ?5) < ?7",
+        mobile, address, now(), kCodeResendSeconds, kDay, kCodesPerMobilePerDay,
+        kCodesPerAddressPerDay);
+    if (sent == 0)
+        throw ApiError(codeRefusal(call, mobile, address));
     std::string code = RandomToken::digits(4);
-    call.db().run("INSERT OR REPLACE INTO sms_codes (mobile, code, sent_at, expires_at, attempts) "
-                  "VALUES (?, ?, ?, ?, 0)",
-                  mobile, code, now(), now() + kCodeLifetimeSeconds);
+    db.run("INSERT OR REPLACE INTO sms_codes (mobile, code, sent_at, expires_at, attempts) "
+           "VALUES (?, ?, ?, ?, 0)",
+           mobile, code, now(), now() + kCodeLifetimeSeconds);
     std::fprintf(stderr, "sms: code %s for %s (valid %lld s)\n", code.c_str(), mobile.c_str(),
                  static_cast<long long>(kCodeLifetimeSeconds));
     return Json::object();
 }
 
-// Checks the code and consumes it; every wrong try counts against the code.
+// Checks the code and consumes it. The try is counted before the comparison, in one statement,
+// so that parallel guesses share the code's tries.
 void checkCode(ApiCall& call, const std::string& mobile, const std::string& code) {
-    Statement& row = call.db().query("SELECT code, expires_at, attempts FROM sms_codes WHERE "
-                                     "mobile = ?",
-                                     mobile);
-    if (!row.step())
-        throw ApiError("请先获取验证码 (no code was sent)");
-    std::string expected = row.text(0);
-    int64_t expires = row.integer(1), attempts = row.integer(2);
-    row.reset();
-    if (expires < now() || attempts >= kCodeAttempts) {
-        call.db().run("DELETE FROM sms_codes WHERE mobile = ?", mobile);
+    Database& db = call.db();
+    int counted = db.run("UPDATE sms_codes SET attempts = attempts + 1 WHERE mobile = ? AND "
+                         "attempts < ? AND expires_at >= ?",
+                         mobile, kCodeAttempts, now());
+    if (counted == 0) {
+        if (db.scalar(0, "SELECT COUNT(*) FROM sms_codes WHERE mobile = ?", mobile) == 0)
+            throw ApiError("请先获取验证码 (no code was sent)");
         throw ApiError("验证码已失效，请重新获取 (code expired)");
     }
-    if (code.size() != expected.size() ||
-        CRYPTO_memcmp(code.data(), expected.data(), code.size()) != 0) {
-        call.db().run("UPDATE sms_codes SET attempts = attempts + 1 WHERE mobile = ?", mobile);
+    Statement& row = db.query("SELECT code FROM sms_codes WHERE mobile = ?", mobile);
+    std::string expected = row.step() ? row.text(0) : std::string();
+    row.reset();
+    bool same = !expected.empty() && code.size() == expected.size() &&
+                CRYPTO_memcmp(code.data(), expected.data(), code.size()) == 0;
+    // Only the request that removes the code logs in with it.
+    if (!same || db.run("DELETE FROM sms_codes WHERE mobile = ? AND code = ?", mobile, code) != 1)
         throw ApiError("验证码错误 (wrong code)");
-    }
-    call.db().run("DELETE FROM sms_codes WHERE mobile = ?", mobile);
 }
 
 int64_t userForMobile(ApiCall& call, const std::string& mobile) {
@@ -117,20 +172,16 @@ bool AccountEndpoints::validMobile(const std::string& mobile) {
 
 std::string AccountEndpoints::pendingCode(ApiCall& call, const std::string& mobile) {
     Statement& row = call.db().query("SELECT code FROM sms_codes WHERE mobile = ? AND "
-                                     "expires_at >= ?",
-                                     mobile, now());
+                                     "expires_at >= ? AND attempts < ?",
+                                     mobile, now(), kCodeAttempts);
     std::string code = row.step() ? row.text(0) : std::string();
     row.reset();
     return code;
 }
 
 Json AccountEndpoints::openSession(ApiCall& call, int64_t uid) {
-    std::string authToken = RandomToken::hex(20);
-    std::string uploadToken = RandomToken::hex(20);
-    call.db().run("INSERT INTO sessions (auth_token, upload_token, uid, created) VALUES "
-                  "(?, ?, ?, ?)",
-                  authToken, uploadToken, uid, now());
-    return ItemBuilder(call.origin()).userRecord(call.db(), uid, authToken, uploadToken);
+    Sessions::Tokens tokens = Sessions(call.db(), call.options().sessionDays).open(uid);
+    return ItemBuilder(call.origin()).userRecord(call.db(), uid, tokens.auth, tokens.upload);
 }
 
 void AccountEndpoints::install(ApiRouter& router) {

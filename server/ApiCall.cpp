@@ -1,6 +1,7 @@
 #include "ApiCall.h"
 
 #include "ApiError.h"
+#include "Sessions.h"
 
 #include <algorithm>
 #include <httplib.h>
@@ -11,6 +12,10 @@ ApiCall::ApiCall(const httplib::Request& request, std::map<std::string, std::str
                  Database& db, const ServerOptions& options, std::string origin)
     : request_(request), params_(std::move(params)), db_(db), options_(options),
       origin_(std::move(origin)) {}
+
+const std::string& ApiCall::remoteAddress() const {
+    return request_.remote_addr;
+}
 
 const std::string& ApiCall::param(const std::string& key) const {
     static const std::string empty;
@@ -79,10 +84,7 @@ int64_t ApiCall::requireUser() const {
         throw ApiError("请先登录 (login required)");
     if (!isDigits(uid))
         throw ApiError("参数错误: uid (not a valid id)");
-    int64_t user = db_.scalar(0,
-                              "SELECT uid FROM sessions WHERE auth_token = ? AND uid = ? AND "
-                              "revoked = 0",
-                              token, std::stoll(uid));
+    int64_t user = Sessions(db_, options_.sessionDays).userOfAuthToken(std::stoll(uid), token);
     if (user == 0)
         throw ApiError("登录已失效，请重新登录 (invalid auth_token)");
     return user;

@@ -41,6 +41,8 @@ public:
     const std::string& origin() const { return origin_; }
     std::string url(const std::string& path) const { return origin_ + path; }
     const httplib::Request& request() const { return request_; }
+    // The caller's IP address.
+    const std::string& remoteAddress() const;
     Database& db() const { return db_; }
     const ServerOptions& options() const { return options_; }
 

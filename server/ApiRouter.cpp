@@ -1,12 +1,12 @@
 #include "ApiRouter.h"
 
 #include "ApiError.h"
+#include "JsonParams.h"
 #include "QueryString.h"
 
 #include <chrono>
 #include <cstdio>
 #include <httplib.h>
-#include <regex>
 
 namespace lintavo {
 
@@ -21,26 +21,6 @@ public:
         : ApiError(message), state(std::move(state)) {}
     std::string state;
 };
-
-std::string jsonScalarText(const Json& value) {
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_boolean())
-        return value.get<bool>() ? "true" : "false";
-    if (value.is_number_integer())
-        return std::to_string(value.get<int64_t>());
-    if (value.is_number_unsigned())
-        return std::to_string(value.get<uint64_t>());
-    if (value.is_number_float()) {
-        double d = value.get<double>();
-        if (d == static_cast<double>(static_cast<int64_t>(d)) && std::abs(d) < 1e15)
-            return std::to_string(static_cast<int64_t>(d));
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.15g", d);
-        return buffer;
-    }
-    return std::string(); // null, arrays and objects carry no text
-}
 
 int64_t nowSeconds() {
     using namespace std::chrono;
@@ -66,19 +46,6 @@ void ApiRouter::post(const std::string& path, Signing signing, Handler handler) 
                  [this, signing, handler](const httplib::Request& req, httplib::Response& res) {
                      handle(req, res, signing, handler);
                  });
-}
-
-std::string ApiRouter::originOf(const httplib::Request& request) {
-    static const std::regex hostPattern(
-        "^[A-Za-z0-9.\\-]+(:[0-9]{1,5})?$|^\\[[0-9a-fA-F:.]+\\](:[0-9]{1,5})?$");
-    std::string host = request.get_header_value("Host");
-    if (host.empty() || host.size() > 255 || !std::regex_match(host, hostPattern)) {
-        std::string address = request.local_addr.empty() ? "127.0.0.1" : request.local_addr;
-        if (address.find(':') != std::string::npos)
-            address = "[" + address + "]";
-        host = address + ":" + std::to_string(request.local_port);
-    }
-    return "http://" + host;
 }
 
 Json ApiRouter::success(const Json& data) {
@@ -113,11 +80,8 @@ std::map<std::string, std::string> ApiRouter::readParams(const httplib::Request&
         return params;
     if (request.body.size() > size_t(options_.maxBodyBytes))
         throw ApiError("请求体过大 (body too large)");
-    Json body = Json::parse(request.body, nullptr, false);
-    if (body.is_discarded() || !body.is_object())
+    if (!JsonParams::parseObject(request.body, params))
         throw ApiError("请求体不是 JSON 对象 (body is not a JSON object)");
-    for (auto it = body.begin(); it != body.end(); ++it)
-        params[it.key()] = jsonScalarText(it.value());
     return params;
 }
 
@@ -155,7 +119,7 @@ void ApiRouter::handle(const httplib::Request& request, httplib::Response& respo
         if (signing == Signing::Required)
             signatureState = checkSignature(params);
         db = &Database::forThread(databasePath_);
-        ApiCall call(request, std::move(params), *db, options_, originOf(request));
+        ApiCall call(request, std::move(params), *db, options_, origin());
         Json data = handler(call);
         db->resetAll();
         sendJson(response, 1, success(data), signatureState);

@@ -32,8 +32,9 @@ public:
     const std::string& databasePath() const { return databasePath_; }
     const ServerOptions& options() const { return options_; }
 
-    // "http://host:port" as the caller addressed this service.
-    static std::string originOf(const httplib::Request& request);
+    // "http://host:port" of every address in an answer: the configured origin, never the
+    // request's Host header.
+    const std::string& origin() const { return options_.origin; }
     static void sendJson(httplib::Response& response, int status, const Json& body,
                          const std::string& signatureState);
     static Json success(const Json& data);

@@ -81,6 +81,15 @@ CREATE TABLE IF NOT EXISTS banners (
   pic TEXT NOT NULL, link TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS words (
   word TEXT PRIMARY KEY, uk TEXT NOT NULL, us TEXT NOT NULL, meaning TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS sms_sends (
+  mobile TEXT NOT NULL, address TEXT NOT NULL, sent_at INTEGER NOT NULL);
+CREATE INDEX IF NOT EXISTS sms_sends_mobile ON sms_sends(mobile, sent_at);
+CREATE INDEX IF NOT EXISTS sms_sends_address ON sms_sends(address, sent_at);
+CREATE TABLE IF NOT EXISTS login_failures (
+  key TEXT PRIMARY KEY, failures INTEGER NOT NULL, last_at INTEGER NOT NULL,
+  blocked_until INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS wechat_phones (
+  phone_key TEXT PRIMARY KEY, openid TEXT NOT NULL);
 )SQL";
 
 } // namespace

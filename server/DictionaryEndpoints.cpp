@@ -2,9 +2,11 @@
 
 #include "ApiError.h"
 #include "ApiRouter.h"
+#include "FileLock.h"
 #include "FileResponder.h"
 #include "MediaGenerator.h"
 #include "ProcessRunner.h"
+#include "RandomToken.h"
 #include "WordDictionary.h"
 
 #include <algorithm>
@@ -57,6 +59,21 @@ Json lookUp(ApiCall& call, WordDictionary& dictionary) {
     return {{"word", word}, {"ukphonetic", uk}, {"usphonetic", us}, {"meaning", meaning}};
 }
 
+// One generation per word: parallel requests for a new word wait for the first, which writes
+// under a name of its own and renames when complete.
+bool generateSpeech(const std::string& voice, const std::string& word, const std::string& path) {
+    FileLock lock(path + ".lock");
+    if (MediaGenerator::exists(path))
+        return true;
+    std::string temporary = path + ".part-" + RandomToken::hex(8) + ".wav";
+    auto result = ProcessRunner::run({"espeak-ng", "-v", voice, "-w", temporary, "--", word},
+                                     kSpeechTimeoutMs);
+    if (result.exitCode == 0 && std::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
 void speak(const httplib::Request& req, httplib::Response& res, const std::string& dataDir) {
     std::string type = req.get_param_value("type");
     std::string word = lower(trim(req.get_param_value("audio")));
@@ -71,15 +88,9 @@ void speak(const httplib::Request& req, httplib::Response& res, const std::strin
     std::string name = voice + "-" + word;
     std::replace(name.begin(), name.end(), '\'', '_');
     std::string path = folder + "/" + name + ".wav";
-    if (!MediaGenerator::exists(path)) {
-        std::string temporary = path + ".part" + std::to_string(::getpid()) + ".wav";
-        auto result = ProcessRunner::run({"espeak-ng", "-v", voice, "-w", temporary, "--", word},
-                                         kSpeechTimeoutMs);
-        if (result.exitCode != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
-            ::unlink(temporary.c_str());
-            res.status = 500;
-            return res.set_content("speech failed\n", "text/plain; charset=utf-8");
-        }
+    if (!MediaGenerator::exists(path) && !generateSpeech(voice, word, path)) {
+        res.status = 500;
+        return res.set_content("speech failed\n", "text/plain; charset=utf-8");
     }
     FileResponder::send(req, res, path);
 }

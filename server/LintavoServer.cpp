@@ -11,6 +11,7 @@
 #include "DictionaryEndpoints.h"
 #include "FavoriteEndpoints.h"
 #include "FileResponder.h"
+#include "GatedServer.h"
 #include "MediaLibrary.h"
 #include "MembershipEndpoints.h"
 #include "ShowEndpoints.h"
@@ -22,6 +23,7 @@
 
 #include <cstdio>
 #include <httplib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace lintavo {
@@ -65,10 +67,35 @@ BodyRefusal refuseBody(const httplib::Request& req, int64_t maxBody) {
     return {};
 }
 
+GatedServer::Limits limitsOf(const ServerOptions& options) {
+    GatedServer::Limits limits;
+    limits.gate.workers = options.threads;
+    limits.gate.idleTimeout = std::chrono::seconds(options.idleTimeoutSeconds);
+    limits.gate.headTimeout = std::chrono::seconds(options.headerTimeoutSeconds);
+    limits.gate.maxWaiting = size_t(options.maxConnections);
+    limits.gate.smallBody = size_t(options.maxBodyBytes);
+    limits.gate.maxStreamingBodies = size_t(std::max(1, options.threads / 4));
+    limits.gate.logRefusals = !options.quiet;
+    limits.maxRequestsPerConnection = options.maxRequestsPerConnection;
+    return limits;
+}
+
+// Every waiting connection holds a descriptor; the soft limit is often far below the hard one.
+void raiseDescriptorLimit(int connections) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return;
+    rlim_t wanted = rlim_t(connections) + 256;
+    if (limit.rlim_cur < wanted) {
+        limit.rlim_cur = std::min(wanted, limit.rlim_max);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 } // namespace
 
 LintavoServer::LintavoServer(ServerOptions options)
-    : options_(std::move(options)), server_(std::make_unique<httplib::Server>()) {}
+    : options_(std::move(options)), server_(std::make_unique<GatedServer>(limitsOf(options_))) {}
 
 LintavoServer::~LintavoServer() = default;
 
@@ -112,7 +139,8 @@ void LintavoServer::installRoutes() {
     AccountEndpoints::install(*router_);
     ClassEndpoints::install(*router_);
     ShowEndpoints::install(*router_);
-    TestEndpoints::install(*router_);
+    if (options_.testEndpoints)
+        TestEndpoints::install(*router_);
     WechatEndpoints::install(*router_, *server_);
     MembershipEndpoints::install(*router_, *server_);
     UploadStorage::install(*router_, *server_, options_.dataDir);
@@ -122,9 +150,6 @@ void LintavoServer::installRoutes() {
 }
 
 void LintavoServer::configureServer() {
-    int threads = options_.threads;
-    server_->new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
-    server_->set_keep_alive_max_count(1000);
     server_->set_payload_max_length(size_t(options_.maxUploadBytes) + 1024 * 1024);
     int64_t maxBody = options_.maxBodyBytes;
     server_->set_pre_routing_handler(
@@ -173,24 +198,22 @@ int LintavoServer::prepare() {
         std::fprintf(stderr, "lintavo-server: cannot prepare data: %s\n", e.what());
         return -1;
     }
+    raiseDescriptorLimit(options_.maxConnections);
     configureServer();
-    installRoutes();
-    int port = options_.port;
-    if (port == 0) {
-        port = server_->bind_to_any_port(options_.bind);
-    } else if (!server_->bind_to_port(options_.bind, port)) {
-        port = -1;
-    }
+    int port = server_->bindTo(options_.bind, options_.port);
     if (port <= 0) {
         std::fprintf(stderr, "lintavo-server: cannot bind %s:%d\n", options_.bind.c_str(),
                      options_.port);
         return -1;
     }
+    if (options_.origin.empty())
+        options_.origin = "http://" + options_.announcedHost() + ":" + std::to_string(port);
+    installRoutes();
     return port;
 }
 
 bool LintavoServer::serve() {
-    return server_->listen_after_bind();
+    return server_->serve();
 }
 
 void LintavoServer::stop() {

@@ -5,13 +5,10 @@
 #include <memory>
 #include <string>
 
-namespace httplib {
-class Server;
-}
-
 namespace lintavo {
 
 class ApiRouter;
+class GatedServer;
 class MediaLibrary;
 class WordDictionary;
 
@@ -23,6 +20,7 @@ public:
     ~LintavoServer();
 
     // Prepares data and binds; returns the bound port, or -1 with a message on stderr.
+    // Addresses in answers start with the configured origin, else with the announced one.
     int prepare();
     // Serves until stopped; returns false if serving failed.
     bool serve();
@@ -36,7 +34,7 @@ private:
 
     ServerOptions options_;
     std::string databasePath_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<GatedServer> server_;
     std::unique_ptr<MediaLibrary> media_;
     std::unique_ptr<WordDictionary> dictionary_;
     std::unique_ptr<ApiRouter> router_;

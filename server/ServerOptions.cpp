@@ -18,6 +18,13 @@ bool toInteger(const std::string& text, int64_t min, int64_t max, int64_t& out) 
     return out >= min && out <= max;
 }
 
+std::function<bool(const std::string&)> integerIn(int64_t min, int64_t max, int& target) {
+    return [min, max, &target](const std::string& v) {
+        int64_t n;
+        return toInteger(v, min, max, n) && ((target = int(n)), true);
+    };
+}
+
 } // namespace
 
 bool ServerOptions::parse(int argc, char** argv, std::string& error) {
@@ -59,10 +66,24 @@ bool ServerOptions::parse(int argc, char** argv, std::string& error) {
              int64_t n;
              return toInteger(v, 1, 4096, n) && ((maxUploadBytes = n * 1024 * 1024), true);
          }},
-        {"--threads",
+        {"--upload-quota-mb",
          [this](const std::string& v) {
              int64_t n;
-             return toInteger(v, 2, 1024, n) && ((threads = int(n)), true);
+             return toInteger(v, 1, 1 << 20, n) && ((uploadQuotaBytes = n * 1024 * 1024), true);
+         }},
+        {"--session-days",
+         [this](const std::string& v) { return toInteger(v, 1, 3650, sessionDays); }},
+        {"--threads", integerIn(2, 1024, threads)},
+        {"--idle-timeout", integerIn(1, 600, idleTimeoutSeconds)},
+        {"--header-timeout", integerIn(1, 600, headerTimeoutSeconds)},
+        {"--max-connections", integerIn(16, 100000, maxConnections)},
+        {"--max-requests-per-connection", integerIn(1, 100000, maxRequestsPerConnection)},
+        {"--origin",
+         [this](const std::string& v) {
+             origin = v;
+             while (!origin.empty() && origin.back() == '/')
+                 origin.pop_back();
+             return origin.rfind("http://", 0) == 0 || origin.rfind("https://", 0) == 0;
          }},
     };
     for (int i = 1; i < argc; ++i) {
@@ -85,6 +106,10 @@ bool ServerOptions::parse(int argc, char** argv, std::string& error) {
         }
         if (arg == "--quiet") {
             quiet = true;
+            continue;
+        }
+        if (arg == "--test-endpoints") {
+            testEndpoints = true;
             continue;
         }
         auto it = withValue.find(arg);
@@ -111,6 +136,12 @@ std::string ServerOptions::effectiveMediaDir() const {
     return mediaDir.empty() ? dataDir + "/media" : mediaDir;
 }
 
+std::string ServerOptions::announcedHost() const {
+    if (bind == "0.0.0.0" || bind == "::" || bind == "127.0.0.1" || bind == "localhost")
+        return "127.0.0.1";
+    return bind.find(':') != std::string::npos ? "[" + bind + "]" : bind;
+}
+
 std::string ServerOptions::usage() {
     return "usage: lintavo-server [options]\n"
            "  --port N            port to listen on (default 8642, 0 picks a free port)\n"
@@ -122,7 +153,15 @@ std::string ServerOptions::usage() {
            "  --wechat-app-id ID  accepted WeChat application id\n"
            "  --time-window S     accepted timestamp skew in seconds (default 300)\n"
            "  --max-upload-mb N   upload size limit (default 50)\n"
+           "  --upload-quota-mb N uploads kept per user (default 500)\n"
+           "  --session-days N    days a login stays valid (default 30)\n"
+           "  --origin URL        origin of the addresses in answers (default as announced)\n"
            "  --threads N         worker threads (default 64)\n"
+           "  --idle-timeout S    idle keep-alive connections are closed after S s (default 5)\n"
+           "  --header-timeout S  a request head must arrive within S s (default 10)\n"
+           "  --max-connections N connections waiting for a request (default 1000)\n"
+           "  --max-requests-per-connection N  (default 100)\n"
+           "  --test-endpoints    answer the /test/ helpers of automated tests\n"
            "  --quiet             no request log lines\n";
 }
 

@@ -30,13 +30,15 @@ Json smsCode(ApiCall& call) {
     return {{"mobile", mobile}, {"code", code}};
 }
 
+// `phone` names the phone of an earlier confirmation (the same WeChat user again).
 Json wechatConfirm(ApiCall& call) {
     requireLoopback(call);
     std::string error;
+    std::string phone = call.text("phone", 64);
     if (!WechatEndpoints::confirm(call.db(), call.text("code_id", 64), call.text("nickname", 40),
-                                  error))
+                                  phone, error))
         throw ApiError(error);
-    return Json::object();
+    return {{"phone", phone}};
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 #include "ApiRouter.h"
 #include "ItemBuilder.h"
 #include "QrCodePng.h"
+#include "QueryString.h"
 #include "RandomToken.h"
-#include "RequestSigner.h"
 #include "WebPages.h"
 
 #include <ctime>
@@ -18,6 +18,8 @@ namespace lintavo {
 namespace {
 
 constexpr int64_t kQrLifetimeSeconds = 300;
+constexpr int64_t kAccessTokenLifetimeSeconds = 7200;
+constexpr const char* kPhoneCookie = "lintavo_wx_phone";
 
 int64_t now() {
     return std::time(nullptr);
@@ -26,6 +28,36 @@ int64_t now() {
 bool validCodeId(const std::string& id) {
     static const std::regex pattern("^[0-9a-f]{32}$");
     return std::regex_match(id, pattern);
+}
+
+// The phone key the confirm page left in this browser, if any.
+std::string phoneCookie(const httplib::Request& req) {
+    std::string cookies = req.get_header_value("Cookie");
+    std::string name = std::string(kPhoneCookie) + "=";
+    size_t at = cookies.find(name);
+    if (at == std::string::npos || (at > 0 && cookies[at - 1] != ' ' && cookies[at - 1] != ';'))
+        return std::string();
+    std::string value = cookies.substr(at + name.size(), 32);
+    return validCodeId(value) ? value : std::string();
+}
+
+// The access token the client got with the openid travels in `auth_url`, the user-info address
+// "/sns/userinfo?...&access_token=T&openid=O"; it must be one issued for that openid.
+void requireAccessToken(ApiCall& call, const std::string& openid) {
+    std::string access, linked;
+    for (const auto& pair : QueryString::parse(QueryString::queryOf(call.param("auth_url")))) {
+        if (pair.first == "access_token" && access.empty())
+            access = pair.second;
+        else if (pair.first == "openid" && linked.empty())
+            linked = pair.second;
+    }
+    bool issued = !access.empty() && linked == openid &&
+                  call.db().scalar(0,
+                                   "SELECT COUNT(*) FROM wechat_auth WHERE access_token = ? AND "
+                                   "openid = ? AND used = 1 AND created > ?",
+                                   access, openid, now() - kAccessTokenLifetimeSeconds) > 0;
+    if (!issued)
+        throw ApiError("微信授权无效 (auth_url carries no valid access_token for this openid)");
 }
 
 void checkAppId(ApiCall& call) {
@@ -89,6 +121,7 @@ Json thirdLogin(ApiCall& call) {
     call.text("nickname", 40);
     call.text("avatar", 300);
     call.text("auth_url", 500);
+    requireAccessToken(call, openid);
     Statement& row = call.db().query("SELECT nickname FROM wechat_users WHERE openid = ?", openid);
     if (openid.empty() || !row.step())
         throw ApiError("微信授权无效 (unknown openid)");
@@ -124,6 +157,7 @@ std::string confirmPage(const std::string& codeId) {
 
 void installPages(ApiRouter& router, httplib::Server& server) {
     std::string dbPath = router.databasePath();
+    const std::string& origin = router.origin();
     server.Get("/connect/qrconnect", [](const httplib::Request& req, httplib::Response& res) {
         std::string codeId = req.get_param_value("code_id");
         if (!validCodeId(codeId))
@@ -131,9 +165,8 @@ void installPages(ApiRouter& router, httplib::Server& server) {
         WebPages::sendHtml(res, 200, qrPage(codeId));
     });
     server.Get(R"(/connect/qrcode/([0-9a-f]{32})\.png)",
-               [](const httplib::Request& req, httplib::Response& res) {
-                   std::string target = ApiRouter::originOf(req) +
-                                        "/connect/confirm?code_id=" + req.matches[1].str();
+               [&origin](const httplib::Request& req, httplib::Response& res) {
+                   std::string target = origin + "/connect/confirm?code_id=" + req.matches[1].str();
                    res.set_content(QrCodePng::render(target), "image/png");
                });
     server.Get("/connect/confirm", [](const httplib::Request& req, httplib::Response& res) {
@@ -145,38 +178,44 @@ void installPages(ApiRouter& router, httplib::Server& server) {
     server.Post("/connect/confirm", [dbPath](const httplib::Request& req, httplib::Response& res) {
         std::string error;
         Database& db = Database::forThread(dbPath);
+        std::string phone = phoneCookie(req);
         bool ok = WechatEndpoints::confirm(db, req.get_param_value("code_id"),
-                                           req.get_param_value("nickname"), error);
+                                           req.get_param_value("nickname"), phone, error);
         db.resetAll();
+        if (ok)
+            res.set_header("Set-Cookie", std::string(kPhoneCookie) + "=" + phone +
+                                             "; Path=/connect; Max-Age=31536000; HttpOnly; "
+                                             "SameSite=Lax");
         WebPages::sendHtml(
             res, ok ? 200 : 400,
             WebPages::page("确认登录", ok ? "<p>已确认，请回到电脑上继续</p>"
                                           : "<p>" + WebPages::escape(error) + "</p>"));
     });
-    server.Get("/sns/userinfo", [dbPath](const httplib::Request& req, httplib::Response& res) {
-        Database& db = Database::forThread(dbPath);
-        Statement& row =
-            db.query("SELECT u.openid, u.nickname, u.sex, u.avatar FROM wechat_auth w "
-                     "JOIN wechat_users u ON u.openid = w.openid WHERE "
-                     "w.access_token = ? AND w.openid = ?",
-                     req.get_param_value("access_token"), req.get_param_value("openid"));
-        Json answer;
-        if (row.step())
-            answer = {{"openid", row.text(0)},
-                      {"nickname", row.text(1)},
-                      {"sex", row.text(2)},
-                      {"headimgurl", ItemBuilder(ApiRouter::originOf(req)).mediaUrl(row.text(3))}};
-        else
-            answer = {{"errcode", 40001}, {"errmsg", "invalid access_token"}};
-        db.resetAll();
-        res.set_content(dumpJson(answer), "application/json; charset=utf-8");
-    });
+    server.Get("/sns/userinfo",
+               [dbPath, &origin](const httplib::Request& req, httplib::Response& res) {
+                   Database& db = Database::forThread(dbPath);
+                   Statement& row =
+                       db.query("SELECT u.openid, u.nickname, u.sex, u.avatar FROM wechat_auth w "
+                                "JOIN wechat_users u ON u.openid = w.openid WHERE "
+                                "w.access_token = ? AND w.openid = ?",
+                                req.get_param_value("access_token"), req.get_param_value("openid"));
+                   Json answer;
+                   if (row.step())
+                       answer = {{"openid", row.text(0)},
+                                 {"nickname", row.text(1)},
+                                 {"sex", row.text(2)},
+                                 {"headimgurl", ItemBuilder(origin).mediaUrl(row.text(3))}};
+                   else
+                       answer = {{"errcode", 40001}, {"errmsg", "invalid access_token"}};
+                   db.resetAll();
+                   res.set_content(dumpJson(answer), "application/json; charset=utf-8");
+               });
 }
 
 } // namespace
 
 bool WechatEndpoints::confirm(Database& db, const std::string& codeId, const std::string& nickname,
-                              std::string& error) {
+                              std::string& phoneKey, std::string& error) {
     if (!validCodeId(codeId)) {
         error = "二维码不存在 (unknown code_id)";
         return false;
@@ -193,17 +232,32 @@ bool WechatEndpoints::confirm(Database& db, const std::string& codeId, const std
                             : "二维码已过期 (QR code expired)";
         return false;
     }
-    // The same WeChat nickname always maps to the same simulated WeChat user.
-    std::string openid = "wx" + RequestSigner::md5Hex("lintavo-wechat:" + name).substr(0, 26);
-    db.run("INSERT OR IGNORE INTO wechat_users (openid, nickname, sex, avatar) VALUES "
-           "(?, ?, '1', 'avatar-wx.png')",
-           openid, name);
+    std::string openid = WechatEndpoints::phoneUser(db, phoneKey, name);
     std::string authCode = RandomToken::hex(16);
     db.run("INSERT INTO wechat_auth (auth_code, openid, access_token, created) VALUES (?, ?, ?, ?)",
            authCode, openid, RandomToken::hex(20), now());
     db.run("UPDATE wechat_codes SET openid = ?, auth_code = ? WHERE code_id = ?", openid, authCode,
            codeId);
     return true;
+}
+
+std::string WechatEndpoints::phoneUser(Database& db, std::string& phoneKey,
+                                       const std::string& nickname) {
+    Statement& row = db.query("SELECT openid FROM wechat_phones WHERE phone_key = ?", phoneKey);
+    std::string openid = row.step() ? row.text(0) : std::string();
+    row.reset();
+    if (!openid.empty()) {
+        db.run("UPDATE wechat_users SET nickname = ? WHERE openid = ?", nickname, openid);
+        return openid;
+    }
+    // A new WeChat user: nothing about the openid can be guessed from what others see.
+    openid = "wx" + RandomToken::hex(13);
+    phoneKey = RandomToken::hex(16);
+    db.run("INSERT INTO wechat_users (openid, nickname, sex, avatar) VALUES (?, ?, '1', "
+           "'avatar-wx.png')",
+           openid, nickname);
+    db.run("INSERT INTO wechat_phones (phone_key, openid) VALUES (?, ?)", phoneKey, openid);
+    return openid;
 }
 
 void WechatEndpoints::install(ApiRouter& router, httplib::Server& server) {

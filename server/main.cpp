@@ -14,13 +14,6 @@ void onSignal(int) {
         running->stop();
 }
 
-std::string announcedHost(const std::string& bind) {
-    // Wildcard and loopback binds are both reachable on the loopback address.
-    if (bind == "0.0.0.0" || bind == "::" || bind == "127.0.0.1" || bind == "localhost")
-        return "127.0.0.1";
-    return bind.find(':') != std::string::npos ? "[" + bind + "]" : bind;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -43,7 +36,7 @@ int main(int argc, char** argv) {
     running = &server;
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
-    std::printf("listening on http://%s:%d\n", announcedHost(options.bind).c_str(), port);
+    std::printf("listening on http://%s:%d\n", options.announcedHost().c_str(), port);
     std::fflush(stdout);
     bool ok = server.serve();
     running = nullptr;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Requests per second and p50/p99 latency of the home index and a filtered clip list, with
-# 50 concurrent connections for 10 s each on loopback (wrk). Usage: bench_server.sh BUILD_DIR
+# 50 concurrent connections for 10 s each on loopback (wrk), then of the home index again while
+# 200 slow connections trickle never-ending request heads. Usage: bench_server.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 server="$build/bin/lintavo-server"
@@ -8,12 +9,14 @@ media="${LINTAVO_BENCH_MEDIA:-$build/test-media}"
 key="${LINTAVO_SIGNING_KEY:-lintavo2signkey7x9q4}"
 connections="${BENCH_CONNECTIONS:-50}"
 seconds="${BENCH_SECONDS:-10}"
+slow="${BENCH_SLOW_CONNECTIONS:-200}"
 command -v wrk >/dev/null || { echo "bench-server: wrk is not installed" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/lintavo-bench.XXXXXX)
 "$server" --port 0 --data "$work/data" --media "$media" --wait-media --quiet >"$work/out" 2>"$work/err" &
 pid=$!
-trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null; rm -rf "$work"' EXIT
+holder=""
+trap 'kill $holder $pid 2>/dev/null; wait $holder $pid 2>/dev/null; rm -rf "$work"' EXIT
 port=""
 for _ in $(seq 1 3000); do
   port=$(sed -n 's#^listening on http://127\.0\.0\.1:\([0-9]*\).*#\1#p' "$work/out" | head -1)
@@ -51,3 +54,39 @@ run() {
 echo "lintavo-server on $origin, $connections connections, ${seconds}s per endpoint"
 run "home index" "$home"
 run "filtered course list" "$list"
+
+# Holds $slow connections that send one more header line every second and never end their head;
+# a connection the service closes is opened again, so the pressure stays constant. Writes
+# "ready" to $work/slow once every connection is open.
+hold_slow() {
+  trap '' PIPE
+  local fds=() i fd
+  open_slow() {
+    exec {fd}<>"/dev/tcp/127.0.0.1/$port" 2>/dev/null &&
+      printf 'GET / HTTP/1.1\r\nHost: bench\r\n' >&"$fd" 2>/dev/null
+  }
+  for ((i = 0; i < slow; i++)); do
+    open_slow
+    fds+=("$fd")
+  done
+  echo ready >"$work/slow"
+  while :; do
+    for i in "${!fds[@]}"; do
+      fd=${fds[$i]}
+      if ! printf 'X-Slow: %d\r\n' "$i" >&"$fd" 2>/dev/null; then
+        exec {fd}>&-
+        open_slow
+        fds[$i]=$fd
+      fi
+    done
+    sleep 1
+  done
+}
+hold_slow &
+holder=$!
+for _ in $(seq 1 300); do
+  [ -s "$work/slow" ] && break
+  sleep 0.1
+done
+[ -s "$work/slow" ] || echo "bench-server: not every slow connection opened in 30 s" >&2
+run "home, $slow slow conns" "$home"

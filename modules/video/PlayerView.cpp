@@ -3,6 +3,7 @@
 #include "MediaBackend.h"
 #include "SentenceTime.h"
 #include "SubtitleParser.h"
+#include "TempoSink.h"
 #include "WordView.h"
 #include "ui_PlayerView.h"
 
@@ -32,7 +33,8 @@ void addShadow(QWidget* widget) {
 
 PlayerView::PlayerView(bool fullWindow, QWidget* parent)
     : QGraphicsView(parent), ui(std::make_unique<Ui::PlayerView>()), m_fullWindow(fullWindow) {
-    MediaBackend::keepKmsSinkOut();
+    MediaBackend::keepKmsSinkOut(); // before GStreamer starts, which reads the ranks
+    TempoSink::install();           // before the first player, which reads it
     m_scene = new QGraphicsScene(this);
     m_videoItem = new QGraphicsVideoItem;
     m_videoPlayer = new QMediaPlayer(this);
@@ -248,6 +250,14 @@ void PlayerView::stop() {
 
 void PlayerView::setMuted(bool muted) {
     m_videoPlayer->setMuted(muted);
+}
+
+void PlayerView::setPlaybackRate(qreal rate) {
+    m_videoPlayer->setPlaybackRate(rate);
+}
+
+qreal PlayerView::playbackRate() const {
+    return m_videoPlayer->playbackRate();
 }
 
 void PlayerView::setPosition(qint64 ms) {

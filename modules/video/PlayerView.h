@@ -37,6 +37,9 @@ public:
     void pause();
     void stop();
     void setMuted(bool muted);
+    // The video's speed (1 normal); the voice keeps its pitch.
+    void setPlaybackRate(qreal rate);
+    qreal playbackRate() const;
     void setPosition(qint64 ms);
     int playState() const { return m_playState; }
     void setDesc(const QString& text);

@@ -10,6 +10,10 @@ constexpr int ToastMs = 3000;
 QVariant variantOf(const AnyValue& value) {
     return value.holds<QVariant>() ? value.as<QVariant>() : QVariant();
 }
+
+QString messageOf(const AnyValue& value) {
+    return value.holds<QString>() ? value.as<QString>() : QString();
+}
 } // namespace
 
 VideoModel::VideoModel(QObject* parent) : Mediator(parent) {
@@ -93,7 +97,21 @@ void VideoModel::publish(const QVariantMap& product) {
     send(Event::REQ_PUBLISH_SHOW, publishRequest(product));
 }
 
+void VideoModel::lookUpWord(const QString& word) {
+    ++m_pendingLookups;
+    send(Event::REQ_WORD_LOOKUP, {{"word", word}});
+}
+
 void VideoModel::onEvent(int id, const AnyValue& value) {
+    if ((id == Event::RES_WORD_LOOKUP_OK || id == Event::RES_WORD_LOOKUP_FAIL) &&
+        m_pendingLookups > 0) {
+        --m_pendingLookups;
+        if (id == Event::RES_WORD_LOOKUP_FAIL)
+            Toast::info(QStringLiteral("查词失败: ") + messageOf(value), ToastMs);
+        else if (m_viewModel)
+            m_viewModel->onQueryWordSuccess(variantOf(value));
+        return;
+    }
     if (id == Event::OPEN_VIDEO)
         openClip(value.as<QVariant>().toMap());
     else
@@ -118,6 +136,12 @@ void VideoModel::handleResult(int id, const AnyValue& value) {
         break;
     case Event::RES_PUBLISH_SHOW_OK:
         m_viewModel->onPublicSuccess();
+        // The success page lists the ranking with the new dub in it.
+        send(Event::REQ_COURSE_RANK, {{"id", courseId()}});
+        break;
+    case Event::RES_PUBLISH_SHOW_FAIL:
+        Toast::info(QStringLiteral("发布失败: ") + messageOf(value), ToastMs);
+        m_viewModel->onPublicFail();
         break;
     case Event::RES_ADD_FAVORITE_OK:
         Toast::info(QStringLiteral("添加收藏成功!"), ToastMs);

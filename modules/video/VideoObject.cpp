@@ -34,6 +34,7 @@ void VideoObject::connectViewSignals() {
     connect(v, &VideoView::ClickSVIP, vm, &VideoViewModel::onClickSVIP);
     connect(v, &VideoView::ClickPublish, vm, &VideoViewModel::onClickPublish);
     connect(v, &VideoView::ClickReturn, vm, &VideoViewModel::onClickReturn);
+    connect(v, &VideoView::QueryWord, vm, &VideoViewModel::onQueryWord);
 }
 
 void VideoObject::connectViewModelSignals() {
@@ -52,8 +53,10 @@ void VideoObject::connectViewModelSignals() {
     connect(vm, &VideoViewModel::ClassInfoChanged, v, &VideoView::onClassInfoChanged);
     connect(vm, &VideoViewModel::IsRecordingChanged, v, &VideoView::onIsRecordingChanged);
     connect(vm, &VideoViewModel::PublicSuccess, v, &VideoView::onPublicSuccess);
+    connect(vm, &VideoViewModel::PublicFail, v, &VideoView::onPublicFail);
     connect(vm, &VideoViewModel::IsFavorited, v, &VideoView::onIsFavorited);
     connect(vm, &VideoViewModel::ClickSpace, v, &VideoView::onClickSpace);
+    connect(vm, &VideoViewModel::QueryWordSuccess, v, &VideoView::onQueryWordSuccess);
 }
 
 void VideoObject::show(bool visible) {

@@ -1,10 +1,19 @@
 #include "VideoView.h"
 
 #include "CachedFile.h"
+#include "DubAssembler.h"
+#include "EngineWarmUp.h"
+#include "PYProgress.h"
 #include "PlayerView.h"
+#include "PracticeBar.h"
+#include "PracticeSettings.h"
 #include "ScoreBadge.h"
+#include "ScoreSummary.h"
+#include "SentenceCompare.h"
+#include "TakeStore.h"
 #include "TaskView.h"
 #include "Toast.h"
+#include "UpdateThread.h"
 #include "VideoRankLeftDelegate.h"
 #include "VideoRankRightViewItem.h"
 #include "VideoRecordViewItem.h"
@@ -12,6 +21,7 @@
 #include "ui_VideoView.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,11 +45,39 @@ VideoView::VideoView(QWidget* parent) : Widget(parent), m_ui(std::make_unique<Ui
     m_ui->listWidget->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_ui->btnSVIP->hide();
     connectButtons();
+    m_assembler = new DubAssembler(this);
+    connect(m_assembler, &DubAssembler::step, this,
+            [this](const QString& title, int done, int total) {
+                if (m_progress)
+                    m_progress->showStep(title, done, total);
+            });
+    connect(m_assembler, &DubAssembler::finished, this, &VideoView::onDubAssembled);
+    setUpPractice();
+    EngineWarmUp::start(); // ready before the learner starts dubbing
+}
+
+void VideoView::setUpPractice() {
+    m_practice = new PracticeBar(m_ui->pageRecord);
+    static_cast<QBoxLayout*>(m_ui->pageRecord->layout())->insertWidget(0, m_practice);
+    connect(m_practice, &PracticeBar::RateChosen, this, &VideoView::onRateChosen);
+    connect(m_practice, &PracticeBar::StartOver, this, &VideoView::onStartOver);
+    m_compare = new SentenceCompare(m_player, this);
+    connect(m_compare, &SentenceCompare::stepChanged, this, &VideoView::showCompareStep);
+    auto* keys = new PracticeKeys(
+        this, [this] { return isVisible() && m_ui->sw->currentIndex() == PageRecord; });
+    connect(keys, &PracticeKeys::pressed, this, &VideoView::onPracticeKey);
 }
 
 VideoView::~VideoView() {
+    // A running preview or upload ends with the page, before the rows it
+    // waits for go and without reporting back; its window goes too.
+    delete m_assembler;
+    delete m_upload;
+    m_progress.reset();
     // Rows that still record or play report to the player on their way out;
     // they go first, while the player is alive, and without reaching this page.
+    m_compare->disconnect(this);
+    m_compare->stop();
     clearList(m_ui->listWidget);
     clearList(m_ui->listRight);
     clearList(m_ui->listRight1);
@@ -143,15 +181,19 @@ void VideoView::onUrlChanged(const QVariant& url) {
 }
 
 void VideoView::onSrtChanged(const QVariant& url) {
-    CachedFile::fetch(url.toString(), this,
-                      [this](const QString& path) { m_player->loadSubtitles(path); });
+    m_srtUrl = url.toString();
+    CachedFile::fetch(
+        url.toString(), this, [this](const QString& path) { m_player->loadSubtitles(path); }, false,
+        CachedFile::Kind::Text);
 }
 
 void VideoView::onVideoDetailChanged(const QVariant& clip) {
     m_clip = clip.toMap();
-    // The sentence rows read the background track from the working folder.
-    CachedFile::fetch(m_clip.value("audio").toString(), this,
-                      [this](const QString& path) { m_clip.insert("audio", path); });
+    // The sentence rows read the background track from its local copy.
+    CachedFile::fetch(
+        m_clip.value("audio").toString(), this,
+        [this](const QString& path) { m_clip.insert("audio", path); }, false,
+        CachedFile::Kind::Media);
 }
 
 void VideoView::onSVIPChanged(const QVariant& vip) {
@@ -193,6 +235,9 @@ void VideoView::showCover() {
 
 void VideoView::onRankChanged(const QVariant& rank) {
     m_rank = rank.toList();
+    // The ranking asked for after publishing lists the new dub.
+    if (m_ui->sw->currentIndex() == PageSuccess)
+        onUpdateRightRankPublishSuccess();
     if (m_status.toString() == QLatin1String("VIDEO_OTHER")) {
         onUpdateRightRank();
         return;
@@ -231,6 +276,11 @@ void VideoView::onUpdateRightRank() {
 
 void VideoView::onUpdateRightRankPublishSuccess() {
     fillRankRows(m_ui->listRight1);
+    // The learner looks for the dub just published, wherever it ranks.
+    const QString key = m_product.value("aacName").toString();
+    for (int i = 0; !key.isEmpty() && i < m_rank.size(); ++i)
+        if (m_rank.at(i).toMap().value("audio").toString().endsWith(QLatin1Char('/') + key))
+            m_ui->listRight1->scrollToItem(m_ui->listRight1->item(i));
 }
 
 void VideoView::fillRankRows(QListWidget* list) {
@@ -292,15 +342,19 @@ void VideoView::onClassInfoChanged(const QVariant& groups) {
 }
 
 void VideoView::onIsRecordingChanged(const QVariant& recording) {
+    m_compare->stop();
     clearList(m_ui->listWidget);
     m_sentenceRows = 0;
     if (recording.toBool()) {
         m_player->stop();
+        m_rate = PracticeSettings::rate(clipKey());
+        m_practice->setRate(m_rate);
         m_ui->sw->setCurrentIndex(PageRecord);
         m_ui->left->hide();
         buildRecordRows();
         return;
     }
+    m_player->setPlaybackRate(1.0);
     m_player->playSentence(false, 0);
     m_player->setMuted(false);
     m_ui->sw->setCurrentIndex(PageDetail);
@@ -308,6 +362,9 @@ void VideoView::onIsRecordingChanged(const QVariant& recording) {
 }
 
 void VideoView::buildRecordRows() {
+    // The clip's takes as they are on disk now: read anew for every build.
+    delete m_takes;
+    m_takes = new TakeStore(clipKey(), this);
     const QVariantList sentences = m_player->sentences().toList();
     m_sentenceRows = sentences.size();
     for (int i = 0; i < sentences.size(); ++i)
@@ -315,6 +372,8 @@ void VideoView::buildRecordRows() {
     m_ui->listWidget->setCurrentRow(0);
     auto* preview = new VideoRecordViewItemPreview(m_ui->listWidget);
     preview->setSentenceCount(m_sentenceRows);
+    preview->findChild<QPushButton*>(QStringLiteral("btnPreview"))
+        ->setToolTip(QStringLiteral("预览配音 (Enter)"));
     auto* item = new QListWidgetItem(m_ui->listWidget);
     item->setSizeHint(preview->size());
     m_ui->listWidget->setItemWidget(item, preview);
@@ -329,6 +388,7 @@ void VideoView::addRecordRow(const QVariantMap& sentence, int index, int total) 
     auto* row = new VideoRecordViewItem(m_ui->listWidget);
     row->setSentence(map);
     row->setMember(m_member);
+    row->setTakeStore(m_takes);
     auto* item = new QListWidgetItem(m_ui->listWidget);
     item->setSizeHint(row->size());
     m_ui->listWidget->setItemWidget(item, row);
@@ -336,6 +396,15 @@ void VideoView::addRecordRow(const QVariantMap& sentence, int index, int total) 
     connect(row, &VideoRecordViewItem::StartPlay, this, &VideoView::onStartPlay);
     connect(row, &VideoRecordViewItem::StopRecord, this, &VideoView::onStopRecord);
     connect(row, &VideoRecordViewItem::StopPlay, this, &VideoView::onStopPlay);
+    connect(row, &VideoRecordViewItem::ClickOriginal, this,
+            [this, row] { playOriginal(row, false); });
+    connect(row, &VideoRecordViewItem::ClickCompare, this,
+            [this, row] { playOriginal(row, true); });
+    connect(row, &VideoRecordViewItem::QueryWord, this, &VideoView::QueryWord);
+    // A sentence being heard stops when recording starts, not a second later
+    // when the microphone delivers.
+    connect(row->findChild<QPushButton*>(QStringLiteral("record")), &QPushButton::clicked,
+            m_compare, &SentenceCompare::stop);
 }
 
 QList<VideoRecordViewItem*> VideoView::recordRows() const {
@@ -349,26 +418,71 @@ QList<VideoRecordViewItem*> VideoView::recordRows() const {
 
 void VideoView::onCurrentIndexChanged(int row) {
     qDebug() << "onCurrentIndexChanged: " << row;
+    m_compare->stop();
     // Only sentence rows loop their part of the clip; the preview row does not.
-    if (row >= 0 && row < m_sentenceRows)
+    if (row >= 0 && row < m_sentenceRows) {
+        m_player->setPlaybackRate(m_rate);
         m_player->playSentence(true, row);
+    }
 }
 
 void VideoView::onClickPreview() {
-    const QList<VideoRecordViewItem*> rows = recordRows();
-    // Without sentences there is nothing to preview; the record page stays.
-    if (rows.isEmpty())
+    // One preview at a time, and none while its dub is being uploaded.
+    if (m_assembler->isRunning() || m_upload)
         return;
+    const QList<VideoRecordViewItem*> rows = recordRows();
     for (VideoRecordViewItem* row : rows) {
         if (!row->isRecorded()) {
             Toast::info(QStringLiteral("配音未完成!"), ToastMs);
             return;
         }
     }
-    // Mixing the recordings into the dub and averaging their scores plug in
-    // here; the score page then plays the clip muted under the dub.
+    openProgress(QStringLiteral("正在处理录音"));
+    m_assembler->start(rows, m_clip.value("audio").toString(), m_player->duration());
+}
+
+void VideoView::onDubAssembled(bool ok, const QString& product, const QString& error) {
+    closeProgress();
+    if (!ok) {
+        Toast::info(error, ToastMs);
+        return;
+    }
+    QList<QVariantMap> scores;
+    for (VideoRecordViewItem* row : recordRows())
+        scores << row->scores();
+    const QVariantMap averages = ScoreSummary::average(scores);
+    m_product = averages;
+    m_product.insert("aacName", product);
+    m_ui->btnPublish->setEnabled(true);
+    showScorePage(averages);
+    playDub();
+}
+
+// The clip without its sound and the learner's dub as its audio, both from
+// the start, so every voice is heard on its picture.
+void VideoView::playDub() {
+    const QString product = m_product.value("aacName").toString();
+    if (product.isEmpty())
+        return;
+    m_player->setPlaybackRate(1.0);
     m_player->playSentence(false, 0);
+    m_player->setPosition(0);
     m_player->setMuted(true);
+    m_player->setAudioUrl(QUrl::fromLocalFile(QDir::current().filePath(product)));
+}
+
+PYProgress* VideoView::openProgress(const QString& title) {
+    m_progress = std::make_unique<PYProgress>();
+    m_progress->showStep(title, 0, 0);
+    m_progress->popUp(window());
+    return m_progress.get();
+}
+
+void VideoView::closeProgress() {
+    if (!m_progress)
+        return;
+    m_progress->hide();
+    m_progress.release()->deleteLater(); // it may be in the middle of an event
 }
 
 void VideoView::showScorePage(const QVariantMap& averages) {
@@ -397,12 +511,47 @@ void VideoView::showScorePage(const QVariantMap& averages) {
 }
 
 void VideoView::onClickPublish() {
-    // The upload of the assembled dub plugs in here and ends in ClickPublish.
+    if (m_upload || m_assembler->isRunning())
+        return;
+    const QString name = m_product.value("aacName").toString();
+    const QString path = QDir::current().filePath(name);
+    if (name.isEmpty() || !QFileInfo::exists(path)) {
+        Toast::info(QStringLiteral("配音文件不存在，请重新预览"), ToastMs);
+        return;
+    }
+    m_ui->btnPublish->setEnabled(false);
+    PYProgress* progress = openProgress(QStringLiteral("配音合成中: 0%"));
+    m_upload = new UpdateThread(
+        {"-token", m_clip.value("uploadToken").toString(), "-local", path, "-key", name}, this);
+    connect(m_upload, &UpdateThread::uploadProgress, progress, &PYProgress::onProgress);
+    connect(m_upload, &UpdateThread::finished, this, &VideoView::onUploadFinished);
+    m_upload->start();
+    playDub();
+}
+
+// The dub is published only once the service holds its file; otherwise the
+// file stays and publishing can be tried again.
+void VideoView::onUploadFinished(bool ok, const QString& error) {
+    closeProgress();
+    if (m_upload)
+        m_upload->deleteLater();
+    m_upload = nullptr;
+    if (!ok) {
+        qDebug() << "publish stopped:" << error;
+        Toast::info(QStringLiteral("上传失败，请重试"), ToastMs);
+        m_ui->btnPublish->setEnabled(true);
+        return;
+    }
+    emit ClickPublish(m_product);
 }
 
 void VideoView::onPublicSuccess() {
     m_ui->sw->setCurrentIndex(PageSuccess);
     onUpdateRightRankPublishSuccess();
+}
+
+void VideoView::onPublicFail() {
+    m_ui->btnPublish->setEnabled(true);
 }
 
 void VideoView::onIsFavorited(bool favorited) {
@@ -428,10 +577,15 @@ void VideoView::onClickVideoRank(const QModelIndex& index) {
 }
 
 void VideoView::onStartRecord() {
+    m_compare->stop();
     onStartPlay();
 }
 
+// The clip runs silently with the learner's voice, at its own speed.
 void VideoView::onStartPlay() {
+    if (m_compare->step() == SentenceCompare::Step::Original)
+        m_compare->stop();
+    m_player->setPlaybackRate(1.0);
     m_player->setMuted(true);
     m_player->play();
 }
@@ -496,4 +650,99 @@ void VideoView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     Widget::keyPressEvent(event);
+}
+
+QString VideoView::clipKey() const {
+    const QString course = m_clip.value("course_id").toString();
+    if (!course.isEmpty())
+        return course;
+    // A clip known only by its subtitles (as in teaching hand-overs).
+    const QString subtitles = QFileInfo(QUrl(m_srtUrl).path()).completeBaseName();
+    return subtitles.isEmpty() ? QStringLiteral("clip") : subtitles;
+}
+
+VideoRecordViewItem* VideoView::currentRow() const {
+    return qobject_cast<VideoRecordViewItem*>(
+        m_ui->listWidget->itemWidget(m_ui->listWidget->currentItem()));
+}
+
+void VideoView::playOriginal(VideoRecordViewItem* row, bool thenTake) {
+    if (!row || row->isRecording())
+        return;
+    // The same again stops it, as a play button does.
+    const bool same = m_compare->row() == row && m_compare->comparing() == thenTake &&
+                      m_compare->step() != SentenceCompare::Step::Idle;
+    m_compare->stop();
+    row->stopPlayback();
+    if (!same)
+        m_compare->play(row, m_rate, thenTake);
+    showCompareStep(); // a button clicked on a row that cannot play unchecks again
+}
+
+void VideoView::showCompareStep() {
+    const bool busy = m_compare->step() != SentenceCompare::Step::Idle;
+    for (VideoRecordViewItem* row : recordRows()) {
+        const bool mine = busy && row == m_compare->row();
+        row->findChild<QPushButton*>(QStringLiteral("btnOriginal"))
+            ->setChecked(mine && !m_compare->comparing());
+        row->findChild<QPushButton*>(QStringLiteral("btnCompare"))
+            ->setChecked(mine && m_compare->comparing());
+    }
+}
+
+void VideoView::onPracticeKey(PracticeKeys::Key key) {
+    QListWidget* list = m_ui->listWidget;
+    VideoRecordViewItem* row = currentRow();
+    switch (key) {
+    case PracticeKeys::Record:
+        if (row && row->findChild<QPushButton*>(QStringLiteral("record"))->isEnabled())
+            row->findChild<QPushButton*>(QStringLiteral("record"))->click();
+        break;
+    case PracticeKeys::Original:
+    case PracticeKeys::Compare:
+        playOriginal(row, key == PracticeKeys::Compare);
+        break;
+    case PracticeKeys::Take:
+        if (row && row->isRecorded() && !row->isRecording()) {
+            m_compare->stop();
+            row->stopPlayback();
+            row->onClickPlay();
+        }
+        break;
+    case PracticeKeys::Previous:
+    case PracticeKeys::Next: {
+        const int next = list->currentRow() + (key == PracticeKeys::Next ? 1 : -1);
+        if (next >= 0 && next < list->count()) {
+            list->setCurrentRow(next);
+            list->scrollToItem(list->item(next));
+        }
+        break;
+    }
+    case PracticeKeys::Preview:
+        onClickPreview();
+        break;
+    }
+}
+
+void VideoView::onRateChosen(double rate) {
+    m_rate = rate;
+    PracticeSettings::setRate(clipKey(), rate);
+    // The sentence heard now slows down or speeds up at once; a take and
+    // the clip under it keep their speed.
+    if (!m_player->videoPlayer()->isMuted())
+        m_player->setPlaybackRate(rate);
+}
+
+void VideoView::onStartOver() {
+    // The rows a preview or an upload works on stay until it has ended.
+    if (m_assembler->isRunning() || m_upload) {
+        Toast::info(QStringLiteral("正在合成或上传配音，请稍后再清空"), ToastMs);
+        return;
+    }
+    m_compare->stop();
+    clearList(m_ui->listWidget);
+    m_sentenceRows = 0;
+    m_takes->clear();
+    buildRecordRows();
+    Toast::info(QStringLiteral("已清空这个视频的全部录音"), ToastMs);
 }

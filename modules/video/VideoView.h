@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PracticeKeys.h"
 #include "Widget.h"
 
 #include <QPointer>
@@ -9,11 +10,17 @@
 namespace Ui {
 class VideoView;
 }
+class DubAssembler;
 class PlayerView;
+class PracticeBar;
+class SentenceCompare;
+class TakeStore;
+class PYProgress;
 class QListWidget;
 class QModelIndex;
 class QStandardItemModel;
 class TaskView;
+class UpdateThread;
 class VideoRecordViewItem;
 
 // The clip page: the embedded player with title, level and ranking strip on
@@ -37,6 +44,19 @@ public:
     // "integrity", "accuracy", "fluency"): numbers and bars for members, the
     // membership offer for everyone else.
     void showScorePage(const QVariantMap& averages);
+    // The latest preview's dub: its four averages and "aacName", the file
+    // in the working directory that publishing uploads.
+    QVariantMap product() const { return m_product; }
+    // The progress window of a running preview or upload, else null.
+    PYProgress* progressWindow() const { return m_progress.get(); }
+    // Practice on the record page: the microphone check and speed, the
+    // clip's kept takes, hearing a sentence and comparing it with a take.
+    PracticeBar* practiceBar() const { return m_practice; }
+    TakeStore* takeStore() const { return m_takes; }
+    SentenceCompare* sentenceCompare() const { return m_compare; }
+    // The name the clip's takes and speed are kept under.
+    QString clipKey() const;
+    double rate() const { return m_rate; }
 
     static QString levelText(const QString& level);
 
@@ -52,6 +72,8 @@ signals:
     void ClickSVIP();
     void ClickPublish(const QVariant& product);
     void ClickReturn();
+    // A word of a scored sentence was clicked: look it up.
+    void QueryWord(const QString& word);
 
 public slots:
     void onStatusChanged(const QVariant& status);
@@ -70,6 +92,7 @@ public slots:
     void onClassInfoChanged(const QVariant& groups);
     void onIsRecordingChanged(const QVariant& recording);
     void onPublicSuccess();
+    void onPublicFail();
     void onIsFavorited(bool favorited);
     void onClickSpace();
     void onQueryWordSuccess(const QVariant& word);
@@ -82,6 +105,9 @@ public slots:
     void onStartPlay();
     void onStopRecord();
     void onStopPlay();
+    void onPracticeKey(PracticeKeys::Key key);
+    void onRateChosen(double rate);
+    void onStartOver();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -100,6 +126,15 @@ private:
     void addRecordRow(const QVariantMap& sentence, int index, int total);
     void showCover();
     void fitVideo();
+    void onDubAssembled(bool ok, const QString& product, const QString& error);
+    void onUploadFinished(bool ok, const QString& error);
+    void playDub();
+    PYProgress* openProgress(const QString& title);
+    void setUpPractice();
+    VideoRecordViewItem* currentRow() const;
+    void playOriginal(VideoRecordViewItem* row, bool thenTake);
+    void showCompareStep();
+    void closeProgress();
 
     std::unique_ptr<Ui::VideoView> m_ui;
     PlayerView* m_player = nullptr;
@@ -111,4 +146,13 @@ private:
     QVariantMap m_clip;
     QVariantList m_rank;
     int m_sentenceRows = 0;
+    DubAssembler* m_assembler = nullptr;
+    QPointer<UpdateThread> m_upload;
+    std::unique_ptr<PYProgress> m_progress; // a window of its own
+    QVariantMap m_product;
+    PracticeBar* m_practice = nullptr;
+    TakeStore* m_takes = nullptr;
+    SentenceCompare* m_compare = nullptr;
+    QString m_srtUrl;
+    double m_rate = 1.0;
 };

@@ -76,8 +76,12 @@ signals:
     void VideoDetailChanged(const QVariant& value);
 
     void PublicSuccess();
+    // The service did not take the publication; publishing may be tried again.
+    void PublicFail();
     void IsFavorited(bool favorited);
     void ClickSpace();
+    // A word looked up from a scored sentence, for the word card.
+    void QueryWordSuccess(const QVariant& word);
 
 public slots:
     void onClickFavorite();
@@ -90,6 +94,8 @@ public slots:
     void onClickSVIP();
     void onClickPublish(const QVariant& data);
     void onClickReturn();
+    void onQueryWord(const QString& word);
+    void onQueryWordSuccess(const QVariant& word) { emit QueryWordSuccess(word); }
 
     void onUpdateTitle(const QVariant& v) { rewrite("title", m_title, v); }
     void onUpdateOverview(const QVariant& v) { rewrite("overview", m_overview, v); }
@@ -103,6 +109,7 @@ public slots:
     void onUpdateVideoDetail(const QVariant& v) { rewrite("videoDetail", m_videoDetail, v); }
 
     void onPublicSuccess() { emit PublicSuccess(); }
+    void onPublicFail() { emit PublicFail(); }
     void onIsFavoritedSuccess(const QVariant& data);
 
 public:

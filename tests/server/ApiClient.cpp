@@ -8,6 +8,8 @@
 #include <QNetworkReply>
 #include <QTimer>
 #include <QUrlQuery>
+#include <memory>
+#include <vector>
 
 ApiClient::ApiClient(QUrl origin) : origin_(std::move(origin)) {}
 
@@ -32,28 +34,73 @@ QUrl ApiClient::url(const QString& pathAndQuery) const {
     return QUrl(origin_.toString() + pathAndQuery);
 }
 
-ApiClient::Reply ApiClient::send(const QByteArray& method, const QString& pathAndQuery,
-                                 const QByteArray& body,
-                                 const QMap<QByteArray, QByteArray>& headers) {
-    QNetworkRequest request(url(pathAndQuery));
+namespace {
+
+QNetworkReply* start(QNetworkAccessManager& network, const QUrl& url, const ApiClient::Call& call) {
+    QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-    for (auto it = headers.begin(); it != headers.end(); ++it)
+    for (auto it = call.headers.begin(); it != call.headers.end(); ++it)
         request.setRawHeader(it.key(), it.value());
     QBuffer* buffer = new QBuffer;
-    buffer->setData(body);
-    QNetworkReply* reply = network_.sendCustomRequest(request, method, buffer);
+    buffer->setData(call.body);
+    QNetworkReply* reply = network.sendCustomRequest(request, call.method, buffer);
     buffer->setParent(reply);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(200000, &loop, &QEventLoop::quit);
-    loop.exec();
-    Reply out;
+    return reply;
+}
+
+ApiClient::Reply collect(QNetworkReply* reply) {
+    ApiClient::Reply out;
     out.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     out.body = reply->readAll();
     for (const auto& pair : reply->rawHeaderPairs())
         out.headers.insert(pair.first.toLower(), pair.second);
     reply->deleteLater();
     return out;
+}
+
+} // namespace
+
+ApiClient::Reply ApiClient::send(const QByteArray& method, const QString& pathAndQuery,
+                                 const QByteArray& body,
+                                 const QMap<QByteArray, QByteArray>& headers) {
+    QNetworkReply* reply =
+        start(network_, url(pathAndQuery), {method, pathAndQuery, body, headers});
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(200000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return collect(reply);
+}
+
+QList<ApiClient::Reply> ApiClient::sendAll(const QList<Call>& calls) {
+    // One manager per call: a manager opens at most six connections to a host.
+    std::vector<std::unique_ptr<QNetworkAccessManager>> networks;
+    QList<QNetworkReply*> replies;
+    QEventLoop loop;
+    int pending = calls.size();
+    for (const Call& call : calls) {
+        networks.push_back(std::make_unique<QNetworkAccessManager>());
+        QNetworkReply* reply = start(*networks.back(), url(call.pathAndQuery), call);
+        QObject::connect(reply, &QNetworkReply::finished, &loop, [&] {
+            if (--pending == 0)
+                loop.quit();
+        });
+        replies << reply;
+    }
+    QTimer::singleShot(200000, &loop, &QEventLoop::quit);
+    if (pending > 0)
+        loop.exec();
+    QList<Reply> out;
+    for (QNetworkReply* reply : replies)
+        out << collect(reply);
+    return out;
+}
+
+QByteArray ApiClient::signedBody(QVariantMap body, const QString& signatureKey) {
+    if (!body.contains("timestamp"))
+        body.insert("timestamp", timestamp());
+    body.insert(signatureKey, sign(body));
+    return QJsonDocument::fromVariant(body).toJson(QJsonDocument::Compact);
 }
 
 ApiClient::Reply ApiClient::get(const QString& pathAndQuery,
@@ -85,11 +132,7 @@ QJsonObject ApiClient::getBuilt(const QString& path, Items items) {
 }
 
 QJsonObject ApiClient::post(const QString& path, QVariantMap body, const QString& signatureKey) {
-    if (!body.contains("timestamp"))
-        body.insert("timestamp", timestamp());
-    body.insert(signatureKey, sign(body));
-    return send("POST", path, QJsonDocument::fromVariant(body).toJson(QJsonDocument::Compact))
-        .json();
+    return send("POST", path, signedBody(std::move(body), signatureKey)).json();
 }
 
 QJsonObject ApiClient::postAs(const QJsonObject& user, const QString& path, QVariantMap body) {

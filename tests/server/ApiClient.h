@@ -21,6 +21,12 @@ public:
         QJsonObject json() const;
     };
     using Items = QList<QPair<QString, QVariant>>;
+    struct Call {
+        QByteArray method;
+        QString pathAndQuery;
+        QByteArray body;
+        QMap<QByteArray, QByteArray> headers;
+    };
 
     explicit ApiClient(QUrl origin);
 
@@ -41,6 +47,10 @@ public:
     Reply get(const QString& pathAndQuery, const QMap<QByteArray, QByteArray>& headers = {});
     Reply send(const QByteArray& method, const QString& pathAndQuery, const QByteArray& body,
                const QMap<QByteArray, QByteArray>& headers = {});
+    // Sends every call at once, each on a connection of its own, and waits for every answer.
+    QList<Reply> sendAll(const QList<Call>& calls);
+    // The JSON body post() sends: `timestamp` added when missing, then the signature.
+    static QByteArray signedBody(QVariantMap body, const QString& signatureKey = "sign");
     QUrl url(const QString& pathAndQuery) const;
 
     QJsonObject login(const QString& account, const QString& password);

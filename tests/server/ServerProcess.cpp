@@ -1,5 +1,6 @@
 #include "ServerProcess.h"
 
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 
@@ -9,11 +10,14 @@ ServerProcess::~ServerProcess() {
     stop();
 }
 
-bool ServerProcess::start(const QStringList& extraArguments) {
+bool ServerProcess::start(const QStringList& extraArguments, bool testEndpoints) {
     extra_ = extraArguments;
+    testEndpoints_ = testEndpoints;
     process_ = std::make_unique<QProcess>();
     QStringList arguments = {"--port",        "0",       "--data",
                              dataDir_.path(), "--media", QStringLiteral(LINTAVO_TEST_MEDIA_DIR)};
+    if (testEndpoints)
+        arguments << "--test-endpoints";
     process_->start(QStringLiteral(LINTAVO_SERVER_BINARY), arguments + extraArguments);
     if (!process_->waitForStarted(10000))
         return false;
@@ -48,11 +52,14 @@ void ServerProcess::stop() {
     }
     log_ += QString::fromUtf8(process_->readAllStandardError());
     process_.reset();
+    // A sanitizer report of the service goes where the sanitizer run looks for one.
+    if (log_.contains(QLatin1String("runtime error:")))
+        qWarning().noquote() << log_;
 }
 
 bool ServerProcess::restart() {
     stop();
-    return start(extra_);
+    return start(extra_, testEndpoints_);
 }
 
 QString ServerProcess::log() {

@@ -14,7 +14,8 @@ public:
     ServerProcess();
     ~ServerProcess();
 
-    bool start(const QStringList& extraArguments = {});
+    // The /test/ endpoints are on unless `testEndpoints` is false.
+    bool start(const QStringList& extraArguments = {}, bool testEndpoints = true);
     void stop();
     bool restart();
     QUrl origin() const { return origin_; }
@@ -28,4 +29,5 @@ private:
     QUrl origin_;
     QString log_;
     QStringList extra_;
+    bool testEndpoints_ = true;
 };

@@ -1,8 +1,12 @@
 #include "ApiClient.h"
 #include "ServerProcess.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
+#include <QProcess>
 #include <QtTest>
+
+#include <algorithm>
 
 // Logins, SMS codes, sessions, favourites, class groups, membership, and persistence.
 class TestServerAccounts : public QObject {
@@ -29,6 +33,18 @@ private:
     QJsonObject codeLogin(const QString& mobile, const QString& code) {
         return api_->post("/user/codeLogin",
                           {{"mobile", mobile}, {"code", code}, {"devicetoken", "d"}});
+    }
+    QJsonObject passwordLogin(const QString& account, const QString& password) {
+        return api_->post("/user/login",
+                          {{"mobile", account}, {"password", password}, {"devicetoken", "d"}});
+    }
+    // Time of one refused password login of `account`, in microseconds (-1: not refused).
+    qint64 refusalUs(const QString& account) {
+        QElapsedTimer timer;
+        timer.start();
+        QJsonObject answer =
+            passwordLogin(account, "wrong" + QString::number(timer.nsecsElapsed()));
+        return answer.value("status").toInt() == 0 ? timer.nsecsElapsed() / 1000 : -1;
     }
     QJsonArray favourites(const QJsonObject& user) {
         return api_
@@ -80,6 +96,30 @@ private slots:
         QCOMPARE(codeLogin(mobile, code).value("status").toInt(), 0); // used up
         QCOMPARE(first.value("data").toObject().value("mobile").toString(), mobile);
         QVERIFY(api_->get("/test/sms_code?mobile=" + mobile).json().value("status").toInt() == 0);
+    }
+
+    void smsLimitHoldsAcrossUsedUpCodes() {
+        const QString mobile = "13911112222";
+        QCOMPARE(requestCode(mobile).value("status").toInt(), 1);
+        QString code = pendingCode(mobile);
+        QString wrong = code == "0000" ? "1111" : "0000";
+        // Parallel guesses share the code's five tries.
+        QList<ApiClient::Call> guesses;
+        for (int i = 0; i < 12; ++i)
+            guesses << ApiClient::Call{
+                "POST",
+                "/user/codeLogin",
+                ApiClient::signedBody({{"mobile", mobile}, {"code", wrong}, {"devicetoken", "d"}}),
+                {}};
+        int counted = 0;
+        for (const auto& reply : api_->sendAll(guesses))
+            counted += reply.json().value("msg").toString().contains("wrong code") ? 1 : 0;
+        QCOMPARE(counted, 5);
+        QCOMPARE(codeLogin(mobile, code).value("status").toInt(), 0); // used up
+        // A used-up code does not lift the one-code-a-minute rule.
+        QJsonObject again = requestCode(mobile);
+        QCOMPARE(again.value("status").toInt(), 0);
+        QVERIFY(again.value("msg").toString().contains("too often"));
     }
 
     void logoutRevokesTheSession() {
@@ -178,6 +218,83 @@ private slots:
         order["amount"] = "0.01";
         QCOMPARE(api_->postAs(user, "/funds/vipMember", order).value("status").toInt(), 0);
         QCOMPARE(api_->get("/pay/order/ffffffffffff").httpStatus, 404);
+    }
+
+    void smsCodesPerDayAreCapped() {
+        // Ten codes for one mobile today already, from elsewhere, each over a minute ago.
+        QString inserts;
+        for (int i = 1; i <= 10; ++i)
+            inserts += QString("INSERT INTO sms_sends VALUES ('13922223333', '10.0.0.9', "
+                               "strftime('%s','now') - %1);")
+                           .arg(i * 120);
+        QProcess sqlite;
+        sqlite.start("sqlite3", {server_.dataDir() + "/lintavo.sqlite", inserts});
+        QVERIFY(sqlite.waitForFinished(10000) && sqlite.exitCode() == 0);
+        QVERIFY(requestCode("13922223333").value("msg").toString().contains("for this mobile"));
+        // And thirty from one address, whatever the mobiles.
+        int sent = 0;
+        QJsonObject refused;
+        for (int i = 0; i < 31 && refused.isEmpty(); ++i) {
+            QJsonObject answer = requestCode(QString("1397000%1").arg(i, 4, 10, QChar('0')));
+            if (answer.value("status").toInt() == 1)
+                ++sent;
+            else
+                refused = answer;
+        }
+        QVERIFY(sent <= 30 && sent >= 25);
+        QVERIFY(refused.value("msg").toString().contains("from this address"));
+    }
+
+    void sessionsExpire() {
+        QJsonObject user = api_->login("teacher01", "lintavo03");
+        QCOMPARE(favourites(user).size(), 0);
+        QProcess sqlite;
+        sqlite.start("sqlite3", {server_.dataDir() + "/lintavo.sqlite",
+                                 "UPDATE sessions SET created = created - 31 * 86400 WHERE "
+                                 "auth_token = '" +
+                                     user.value("auth_token").toString() + "'"});
+        QVERIFY(sqlite.waitForFinished(10000) && sqlite.exitCode() == 0);
+        QJsonObject refused = api_->getAs(user, "/course/myCollect?", {{"category_id", "0"}});
+        QVERIFY(refused.value("msg").toString().contains("auth_token"));
+        QCOMPARE(api_->send("PUT", "/storage/late.aac", "x",
+                            {{"X-Upload-Token", user.value("upload_token").toString().toLatin1()}})
+                     .json()
+                     .value("msg")
+                     .toString(),
+                 QString("上传凭证无效 (invalid upload token)"));
+    }
+
+    void knownAndUnknownAccountsTakeAsLong() {
+        // The hash is computed for unknown accounts too: otherwise 0.5 ms against 17 ms.
+        // Medians of turns taken in alternation, within the accounts' free failures.
+        QVector<qint64> knownTimes, unknownTimes;
+        for (int i = 0; i < 5; ++i) {
+            knownTimes << refusalUs("vipmember01");
+            unknownTimes << refusalUs("nobody000");
+        }
+        std::sort(knownTimes.begin(), knownTimes.end());
+        std::sort(unknownTimes.begin(), unknownTimes.end());
+        qint64 known = knownTimes[2], unknown = unknownTimes[2];
+        QVERIFY(knownTimes[0] > 0 && unknownTimes[0] > 0);
+        QVERIFY2(unknown * 3 > known,
+                 qPrintable(QString("known %1 us, unknown %2 us").arg(known).arg(unknown)));
+    }
+
+    void passwordGuessesBackOff() {
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(passwordLogin("teacher01", "guess" + QString::number(i))
+                        .value("msg")
+                        .toString()
+                        .contains("wrong account or password"));
+        QVERIFY(passwordLogin("teacher01", "guess5").value("msg").toString().contains("wrong"));
+        // Blocked now, even with the right password, by name or by mobile.
+        QJsonObject blocked = passwordLogin("teacher01", "lintavo03");
+        QCOMPARE(blocked.value("status").toInt(), 0);
+        QVERIFY(blocked.value("msg").toString().contains("too many failed logins"));
+        QCOMPARE(passwordLogin("13800000003", "lintavo03").value("status").toInt(), 0);
+        QCOMPARE(api_->login("learner01", "lintavo01").isEmpty(), false); // others still may
+        QTest::qWait(2200);
+        QCOMPARE(passwordLogin("teacher01", "lintavo03").value("status").toInt(), 1);
     }
 
     void dataSurvivesARestart() {

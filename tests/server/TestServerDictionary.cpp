@@ -1,6 +1,7 @@
 #include "ApiClient.h"
 #include "ServerProcess.h"
 
+#include <QDir>
 #include <QtTest>
 
 // The dictionary origin against the real espeak-ng and WordNet.
@@ -53,6 +54,20 @@ private slots:
         QVERIFY(uk.body != us.body);
         QCOMPARE(api_->get("/dictvoice?type=2&audio=water").httpStatus, 400);
         QCOMPARE(api_->get("/dictvoice?type=1&audio=../../etc/passwd").httpStatus, 400);
+    }
+
+    void parallelRequestsForANewWordGetOneWholeFile() {
+        QList<ApiClient::Call> calls;
+        for (int i = 0; i < 48; ++i)
+            calls << ApiClient::Call{"GET", "/dictvoice?type=0&audio=harbour", {}, {}};
+        QList<ApiClient::Reply> replies = api_->sendAll(calls);
+        QVERIFY(replies[0].body.startsWith("RIFF"));
+        for (const auto& reply : replies) {
+            QCOMPARE(reply.httpStatus, 200);
+            QCOMPARE(reply.body, replies[0].body);
+        }
+        QDir voices(server_.dataDir() + "/voice");
+        QCOMPARE(voices.entryList({"*.part*"}, QDir::Files), QStringList());
     }
 };
 

@@ -1,7 +1,10 @@
 #include "ApiClient.h"
 #include "ServerProcess.h"
+#include "TestAudio.h"
 
+#include <QDir>
 #include <QJsonArray>
+#include <QTcpSocket>
 #include <QtTest>
 
 // Clip media, the storage endpoint of the upload program, publication, ranking and dub details.
@@ -15,6 +18,39 @@ private:
 
     ApiClient::Reply upload(const QString& key, const QByteArray& data, const QString& token) {
         return api_->send("PUT", "/storage/" + key, data, {{"X-Upload-Token", token.toLatin1()}});
+    }
+    ApiClient::Reply upload(const QString& key, const QByteArray& data) {
+        return upload(key, data, user_.value("upload_token").toString());
+    }
+    QString uploaded(const QString& key) const {
+        return server_.dataDir() + "/uploads/" + user_.value("uid").toString() + "/" + key;
+    }
+    QByteArray form(const QByteArray& boundary, const QByteArray& file) const {
+        return "--" + boundary + "\r\nContent-Disposition: form-data; name=\"token\"\r\n\r\n" +
+               user_.value("upload_token").toString().toLatin1() + "\r\n--" + boundary +
+               "\r\nContent-Disposition: form-data; name=\"key\"\r\n\r\nform.aac\r\n--" + boundary +
+               "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"form.aac\"\r\n"
+               "Content-Type: application/octet-stream\r\n\r\n" +
+               file;
+    }
+    ApiClient::Reply postForm(const QByteArray& boundary, const QByteArray& body) {
+        return api_->send("POST", "/storage/upload", body,
+                          {{"Content-Type", "multipart/form-data; boundary=" + boundary}});
+    }
+    // Sends the head and the first `sent` bytes of a body declared `declared` long, then hangs
+    // up; returns once the service has logged its answer.
+    void cutUpload(const QString& key, const QByteArray& data, int sent, int declared) {
+        QTcpSocket socket;
+        socket.connectToHost(server_.origin().host(), quint16(server_.origin().port()));
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write("PUT /storage/" + key.toLatin1() + " HTTP/1.1\r\nHost: x\r\nX-Upload-Token: " +
+                     user_.value("upload_token").toString().toLatin1() + "\r\nContent-Length: " +
+                     QByteArray::number(declared) + "\r\n\r\n" + data.left(sent));
+        while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(5000)) {
+        }
+        socket.disconnectFromHost();
+        QTRY_VERIFY_WITH_TIMEOUT(server_.log().contains("PUT /storage/" + key + " status=0"),
+                                 10000);
     }
     QJsonObject publish(const QString& key) {
         return api_->postAs(user_, "/show/add",
@@ -39,7 +75,7 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(server_.start({"--max-upload-mb", "1"}));
+        QVERIFY(server_.start({"--max-upload-mb", "1", "--upload-quota-mb", "1"}));
         api_ = std::make_unique<ApiClient>(server_.origin());
         user_ = api_->login("learner01", "lintavo01");
         QVERIFY(!user_.isEmpty());
@@ -84,25 +120,57 @@ private slots:
         ApiClient::Reply big = upload("big.aac", QByteArray(2 * 1024 * 1024, 'x'), token);
         QCOMPARE(big.json().value("status").toInt(), 0);
         QVERIFY(!QFile::exists(server_.dataDir() + "/uploads/1/big.aac"));
-        ApiClient::Reply ok = upload("2026-12-07-14-05-09-product.aac", "ADTS-bytes", token);
+        ApiClient::Reply ok = upload("2026-12-07-14-05-09-product.aac", TestAudio::aac(), token);
         QCOMPARE(ok.json().value("status").toInt(), 1);
-        QCOMPARE(ok.json().value("data").toObject().value("size").toInt(), 10);
+        QCOMPARE(ok.json().value("data").toObject().value("size").toInt(), TestAudio::aac().size());
+        QCOMPARE(upload("0-record.wav", TestAudio::wav()).json().value("status").toInt(), 1);
+    }
+
+    void onlyAudioOfItsKindIsStored() {
+        ApiClient::Reply text = upload("fake.aac", "ADTS-bytes");
+        QCOMPARE(text.httpStatus, 415);
+        QVERIFY(text.json().value("msg").toString().contains("not audio"));
+        QCOMPARE(upload("wave.aac", TestAudio::wav()).httpStatus, 415);
+        QCOMPARE(upload("adts.wav", TestAudio::aac()).httpStatus, 415);
+        QCOMPARE(upload("half.aac", TestAudio::aac().left(300).replace(0, 7, "garbage")).httpStatus,
+                 415);
+        for (const char* key : {"fake.aac", "wave.aac", "adts.wav", "half.aac"})
+            QVERIFY2(!QFile::exists(uploaded(key)), key);
+    }
+
+    void interruptedUploadLeavesNothing() {
+        QByteArray good = TestAudio::wav(2);
+        QCOMPARE(upload("mine.wav", good).json().value("status").toInt(), 1);
+        QByteArray longer = TestAudio::wav(30); // about a megabyte
+        cutUpload("mine.wav", longer, longer.size() * 3 / 10, longer.size());
+        cutUpload("new.wav", longer, 300000, longer.size());
+        QFile kept(uploaded("mine.wav"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), good);
+        QVERIFY(!QFile::exists(uploaded("new.wav")));
+        QDir folder(QFileInfo(uploaded("mine.wav")).path());
+        QCOMPARE(folder.entryList({".part-*"}, QDir::Files | QDir::Hidden), QStringList());
     }
 
     void multipartUploadToo() {
         QByteArray boundary = "lintavoBoundary";
-        QByteArray body =
-            "--" + boundary + "\r\nContent-Disposition: form-data; name=\"token\"\r\n\r\n" +
-            user_.value("upload_token").toString().toLatin1() + "\r\n--" + boundary +
-            "\r\nContent-Disposition: form-data; name=\"key\"\r\n\r\nform.aac\r\n--" + boundary +
-            "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"form.aac\"\r\n"
-            "Content-Type: application/octet-stream\r\n\r\nFORMDATA\r\n--" +
-            boundary + "--\r\n";
-        ApiClient::Reply reply =
-            api_->send("POST", "/storage/upload", body,
-                       {{"Content-Type", "multipart/form-data; boundary=" + boundary}});
+        QByteArray body = form(boundary, TestAudio::aac()) + "\r\n--" + boundary + "--\r\n";
+        ApiClient::Reply reply = postForm(boundary, body);
         QCOMPARE(reply.json().value("status").toInt(), 1);
-        QCOMPARE(api_->get("/uploads/1/form.aac").body, QByteArray("FORMDATA"));
+        QMap<QByteArray, QByteArray> owner = {
+            {"X-Upload-Token", user_.value("upload_token").toString().toLatin1()}};
+        QCOMPARE(api_->get("/uploads/1/form.aac", owner).body, TestAudio::aac());
+
+        // Without its closing boundary the form is not whole: the stored file stays.
+        QByteArray cut = form(boundary, TestAudio::aac(2).left(95));
+        QCOMPARE(postForm(boundary, cut).httpStatus, 400);
+        QCOMPARE(postForm(boundary, "no boundary in here").httpStatus, 400);
+        QByteArray twoFiles = form(boundary, TestAudio::aac()) + "\r\n--" + boundary +
+                              "\r\nContent-Disposition: form-data; name=\"file\"; "
+                              "filename=\"b.aac\"\r\n\r\n" +
+                              TestAudio::aac() + "\r\n--" + boundary + "--\r\n";
+        QCOMPARE(postForm(boundary, twoFiles).httpStatus, 400);
+        QCOMPARE(api_->get("/uploads/1/form.aac", owner).body, TestAudio::aac());
 
         // Every field name is remembered, so a form may not carry arbitrarily many of them.
         QByteArray crowded;
@@ -143,8 +211,7 @@ private slots:
         for (const char* key : {"nickname", "my_shows", "fans", "follows", "title", "difficulty",
                                 "course_video_srt", "audio", "avatar"})
             QVERIFY2(data.contains(key), key);
-        QCOMPARE(api_->get(QUrl(data.value("audio").toString()).path()).body,
-                 QByteArray("ADTS-bytes"));
+        QCOMPARE(api_->get(QUrl(data.value("audio").toString()).path()).body, TestAudio::aac());
         QCOMPARE(publish("2026-12-07-14-05-09-product.aac").value("status").toInt(), 1);
         QJsonObject badScore = api_->postAs(user_, "/show/add",
                                             {{"course_id", "2"},
@@ -152,6 +219,35 @@ private slots:
                                              {"score", "1,2,3"},
                                              {"dub_duration", 60}});
         QCOMPARE(badScore.value("status").toInt(), 0);
+    }
+
+    void unpublishedUploadOnlyForItsOwner() {
+        const QString path = "/uploads/" + user_.value("uid").toString() + "/0-record.wav";
+        QCOMPARE(api_->get(path).httpStatus, 404);
+        QJsonObject other = api_->login("vipmember01", "lintavo02");
+        QCOMPARE(
+            api_->get(path, {{"X-Upload-Token", other.value("upload_token").toString().toLatin1()}})
+                .httpStatus,
+            404);
+        QCOMPARE(api_->get(path + "?auth_token=" + other.value("auth_token").toString()).httpStatus,
+                 404);
+        QCOMPARE(
+            api_->get(path, {{"X-Upload-Token", user_.value("upload_token").toString().toLatin1()}})
+                .body,
+            TestAudio::wav());
+        QCOMPARE(api_->get(path + "?auth_token=" + user_.value("auth_token").toString()).httpStatus,
+                 200);
+    }
+
+    void quotaCountsEveryOtherFile() {
+        // Started with a quota of 1 MB: this user already stores some 120 kB.
+        QByteArray big = TestAudio::wav(15); // about 480 kB
+        QCOMPARE(upload("big1.wav", big).json().value("status").toInt(), 1);
+        QCOMPARE(upload("big1.wav", big).json().value("status").toInt(), 1); // replaces itself
+        ApiClient::Reply over = upload("big2.wav", big);
+        QCOMPARE(over.httpStatus, 413);
+        QVERIFY(over.json().value("msg").toString().contains("quota"));
+        QVERIFY(!QFile::exists(uploaded("big2.wav")));
     }
 
     void seededDubsHaveAudio() {

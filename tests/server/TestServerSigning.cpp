@@ -114,6 +114,35 @@ private slots:
                  1);
     }
 
+    void addressesIgnoreTheHostHeader() {
+        QString ts = ApiClient::timestamp();
+        QString query = "/advert/lists?uid=0&auth_token=&timestamp=" + ts +
+                        "&type=windows_index_banner&sign=" +
+                        ApiClient::sign({{"uid", "0"},
+                                         {"auth_token", ""},
+                                         {"timestamp", ts},
+                                         {"type", "windows_index_banner"}});
+        QTcpSocket socket;
+        socket.connectToHost(server_.origin().host(), quint16(server_.origin().port()));
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write("GET " + query.toLatin1() +
+                     " HTTP/1.1\r\nHost: evil.example:80\r\nConnection: close\r\n\r\n");
+        QByteArray answer;
+        while (socket.waitForReadyRead(10000))
+            answer += socket.readAll();
+        QVERIFY(answer.contains(server_.origin().toString().toUtf8() + "/media/"));
+        QVERIFY(!answer.contains("evil.example"));
+    }
+
+    void testHelpersOnlyWhenAskedFor() {
+        QVERIFY(api_->get("/test/sms_code?mobile=13800000001").httpStatus == 200);
+        ServerProcess plain;
+        QVERIFY(plain.start({}, false));
+        ApiClient client(plain.origin());
+        QCOMPARE(client.get("/test/sms_code?mobile=13800000001").httpStatus, 404);
+        QCOMPARE(client.get("/test/wechat_confirm?code_id=x").httpStatus, 404);
+    }
+
     void bodiesOfUnknownSizeAreRefusedUnread() {
         // Chunked, unsized and compressed bodies would be read whole before any check.
         QCOMPARE(rawStatusLine("POST /user/login HTTP/1.1\r\nTransfer-Encoding: chunked\r\n"),

@@ -1,8 +1,14 @@
+#include "AudioProbe.h"
 #include "ClipLayout.h"
+#include "ContentSeeder.h"
+#include "Database.h"
+#include "JsonParams.h"
+#include "LoginThrottle.h"
 #include "MediaLibrary.h"
 #include "PasswordHasher.h"
 #include "QrCodePng.h"
 #include "QueryString.h"
+#include "RequestHead.h"
 #include "RequestSigner.h"
 #include "UploadStorage.h"
 #include "WordDictionary.h"
@@ -10,6 +16,7 @@
 #include <QCryptographicHash>
 #include <QImage>
 #include <QMap>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace lintavo;
@@ -56,6 +63,105 @@ private slots:
         QVERIFY(RequestSigner::utf16Less("album_id", "auth_token"));
         QVERIFY(RequestSigner::utf16Less("\xef\xbd\x81", "\xf0\x9f\x98\x80") ==
                 false); // U+FF41 > surrogates
+    }
+
+    void jsonNumbersAsText() {
+        std::map<std::string, std::string> params;
+        QVERIFY(JsonParams::parseObject(
+            R"({"a":1e300,"b":-1e300,"c":12.0,"d":-3,"e":0.5,"f":1e15,"g":18446744073709551615,)"
+            R"("h":true,"i":null,"j":[1],"k":"x","l":999999999999999.0})",
+            params));
+        QCOMPARE(params["a"], std::string("1e+300")); // range checked before any integer cast
+        QCOMPARE(params["b"], std::string("-1e+300"));
+        QCOMPARE(params["c"], std::string("12"));
+        QCOMPARE(params["d"], std::string("-3"));
+        QCOMPARE(params["e"], std::string("0.5"));
+        QCOMPARE(params["f"], std::string("1e+15"));
+        QCOMPARE(params["g"], std::string("18446744073709551615"));
+        QCOMPARE(params["h"], std::string("true"));
+        QCOMPARE(params["i"], std::string());
+        QCOMPARE(params["j"], std::string());
+        QCOMPARE(params["l"], std::string("999999999999999"));
+        QVERIFY(!JsonParams::parseObject("[1]", params));
+        QVERIFY(!JsonParams::parseObject("{\"a\":", params));
+    }
+
+    void requestHeadLimits() {
+        using S = RequestHead::State;
+        RequestHead::Limits limits;
+        auto scan = [&](const std::string& text) {
+            return RequestHead::scan(text.data(), text.size(), limits);
+        };
+        std::string head = "POST /a HTTP/1.1\r\nHost: x\r\ncontent-LENGTH:  12 \r\n\r\nbody";
+        RequestHead::Scan complete = scan(head);
+        QCOMPARE(int(complete.state), int(S::Complete));
+        QCOMPARE(complete.headBytes, head.size() - 4);
+        QCOMPARE(complete.contentLength, int64_t(12));
+        QCOMPARE(int(scan(head.substr(0, 30)).state), int(S::Incomplete));
+        QCOMPARE(int(scan("GET / HTTP/1.1\r\nX: a\n\r\n").state), int(S::Complete));
+        QVERIFY(scan("PUT / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n").chunked);
+        QVERIFY(scan("POST / HTTP/1.1\r\nExpect: 100-Continue\r\n\r\n").expectsContinue);
+
+        std::string many = "GET / HTTP/1.1\r\n";
+        for (int i = 0; i < 100; ++i)
+            many += "X-" + std::to_string(i) + ": v\r\n";
+        QCOMPARE(int(scan(many + "\r\n").state), int(S::Complete));
+        QCOMPARE(int(scan(many + "X: one too many\r\n").state), int(S::TooLarge));
+        QCOMPARE(int(scan("GET / HTTP/1.1\r\nX: " + std::string(9000, 'a')).state),
+                 int(S::TooLarge)); // a line beyond the limit, before its end arrived
+        std::string big = "GET / HTTP/1.1\r\n";
+        while (big.size() < limits.maxBytes)
+            big += "X: " + std::string(4000, 'b') + "\r\n";
+        QCOMPARE(int(scan(big).state), int(S::TooLarge));
+        QCOMPARE(int(scan("GET /" + std::string(9000, 'c') + " HTTP/1.1\r\n").state),
+                 int(S::RequestLineLong));
+        for (const char* bad : {"POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n",
+                                "POST / HTTP/1.1\r\nContent-Length: -1\r\n\r\n",
+                                "POST / HTTP/1.1\r\nContent-Length: 1x\r\n\r\n",
+                                "POST / HTTP/1.1\r\nContent-Length: 99999999999999999\r\n\r\n",
+                                "POST / HTTP/1.1\r\nContent-Length: 5\r\nTransfer-Encoding: "
+                                "chunked\r\n\r\n"})
+            QVERIFY2(scan(bad).state == S::Malformed, bad);
+    }
+
+    void audioProbeRule() {
+        const std::string aac = "codec_name=aac\ncodec_type=audio\nformat_name=aac\n";
+        QVERIFY(AudioProbe::acceptable(aac, "aac"));
+        QVERIFY(!AudioProbe::acceptable(aac, "wav"));
+        QVERIFY(AudioProbe::acceptable("codec_name=pcm_s16le\ncodec_type=audio\nformat_name=wav",
+                                       "wav"));
+        const std::string m4a = "codec_name=aac\ncodec_type=audio\n"
+                                "format_name=mov,mp4,m4a,3gp,3g2,mj2\n";
+        QVERIFY(AudioProbe::acceptable(m4a, "m4a"));
+        QVERIFY(!AudioProbe::acceptable(m4a + "codec_name=h264\ncodec_type=video\n", "m4a"));
+        QVERIFY(!AudioProbe::acceptable("format_name=mp3\n", "mp3")); // no stream at all
+        QVERIFY(!AudioProbe::acceptable("", "aac"));
+    }
+
+    void loginBackOffDoubles() {
+        QTemporaryDir folder;
+        Database db(folder.filePath("t.sqlite").toStdString());
+        ContentSeeder(db).createSchema();
+        LoginThrottle throttle(db);
+        const int64_t t0 = 1700000000;
+        for (int i = 0; i < 3; ++i)
+            throttle.failed("k", 3, t0);
+        QCOMPARE(throttle.waitSeconds("k", t0), int64_t(0)); // free failures
+        throttle.failed("k", 3, t0);
+        QCOMPARE(throttle.waitSeconds("k", t0), int64_t(1));
+        throttle.failed("k", 3, t0 + 1);
+        QCOMPARE(throttle.waitSeconds("k", t0 + 1), int64_t(2));
+        for (int i = 0; i < 30; ++i)
+            throttle.failed("k", 3, t0 + 2);
+        QCOMPARE(throttle.waitSeconds("k", t0 + 2), LoginThrottle::kMaxBlockSeconds);
+        QCOMPARE(throttle.waitSeconds("other", t0), int64_t(0));
+        // Failures an hour old are forgotten; a login forgets them at once.
+        throttle.failed("k", 3, t0 + 2 + LoginThrottle::kForgetSeconds + 1);
+        QCOMPARE(throttle.waitSeconds("k", t0 + 2 + LoginThrottle::kForgetSeconds + 1), int64_t(0));
+        for (int i = 0; i < 5; ++i)
+            throttle.failed("k", 3, t0 + 9000);
+        throttle.succeeded("k");
+        QCOMPARE(throttle.waitSeconds("k", t0 + 9000), int64_t(0));
     }
 
     void clipLayoutRoundTrip() {

@@ -32,13 +32,20 @@ private:
         html = html.mid(html.indexOf("/"));
         return html.left(html.indexOf("\">"));
     }
-    QJsonObject loginWith(const QString& codeId) {
-        QString code = poll(codeId);
-        QJsonObject info =
-            api_->getBuilt("/weixin/weixinUserInfo",
-                           {{"uid", ""}, {"auth_token", ""}, {"app_id", appId_}, {"code", code}})
-                .value("data")
-                .toObject();
+    QJsonObject userInfo(const QString& codeId) {
+        return api_
+            ->getBuilt(
+                "/weixin/weixinUserInfo",
+                {{"uid", ""}, {"auth_token", ""}, {"app_id", appId_}, {"code", poll(codeId)}})
+            .value("data")
+            .toObject();
+    }
+    // The login window's user-info address, which carries the access token.
+    QString authUrl(const QString& accessToken, const QString& openid) const {
+        return server_.origin().toString() + "/sns/userinfo?lintavo=1&access_token=" + accessToken +
+               "&openid=" + openid;
+    }
+    QJsonObject link(const QJsonObject& info, const QString& authUrl) {
         QVariantMap body = {{"uid", ""},
                             {"auth_token", ""},
                             {"type", "3"},
@@ -47,9 +54,20 @@ private:
                             {"avatar", info.value("avatar").toString()},
                             {"devicetoken", "d"},
                             {"device_info", "d"},
-                            {"auth_url", "x"},
+                            {"auth_url", authUrl},
                             {"token", info.value("openid").toString()}};
         return api_->post("/user/third_login", body, "signature");
+    }
+    QJsonObject loginWith(const QString& codeId) {
+        QJsonObject info = userInfo(codeId);
+        return link(
+            info, authUrl(info.value("access_token").toString(), info.value("openid").toString()));
+    }
+    QString scannedBy(const QString& nickname, const QString& phone = {}) {
+        QString codeId = qrInfo(appId_).value("data").toObject().value("code_id").toString();
+        api_->get("/test/wechat_confirm?code_id=" + codeId + "&nickname=" + nickname +
+                  "&phone=" + phone);
+        return codeId;
     }
 
 private slots:
@@ -92,19 +110,52 @@ private slots:
         QCOMPARE(poll(codeId), QString()); // delivered once only
     }
 
-    void confirmPageLinksTheSameAccountAgain() {
+    void theSamePhoneLinksTheSameAccountAgain() {
         QString first = qrInfo(appId_).value("data").toObject().value("code_id").toString();
         ApiClient::Reply form = api_->get("/connect/confirm?code_id=" + first);
         QVERIFY(QString::fromUtf8(form.body).contains("<form"));
-        QByteArray body = "code_id=" + first.toLatin1() + "&nickname=Wang";
-        ApiClient::Reply confirmed =
-            api_->send("POST", "/connect/confirm", body,
-                       {{"Content-Type", "application/x-www-form-urlencoded"}});
+        auto confirm = [&](const QString& codeId, const QByteArray& cookie) {
+            return api_->send(
+                "POST", "/connect/confirm", "code_id=" + codeId.toLatin1() + "&nickname=Wang",
+                {{"Content-Type", "application/x-www-form-urlencoded"}, {"Cookie", cookie}});
+        };
+        ApiClient::Reply confirmed = confirm(first, "");
         QCOMPARE(confirmed.httpStatus, 200);
+        QByteArray cookie = confirmed.headers.value("set-cookie");
+        cookie = cookie.left(cookie.indexOf(';'));
+        QVERIFY2(cookie.startsWith("lintavo_wx_phone="), cookie.constData());
         QString uid = loginWith(first).value("data").toObject().value("uid").toString();
         QString second = qrInfo(appId_).value("data").toObject().value("code_id").toString();
-        api_->get("/test/wechat_confirm?code_id=" + second + "&nickname=Wang");
+        QCOMPARE(confirm(second, cookie).httpStatus, 200);
         QCOMPARE(loginWith(second).value("data").toObject().value("uid").toString(), uid);
+
+        // Another phone under the same public nickname is another WeChat user.
+        QJsonObject other = loginWith(scannedBy("Wang", "0123456789abcdef0123456789abcdef"));
+        QCOMPARE(other.value("status").toInt(), 1);
+        QVERIFY(other.value("data").toObject().value("uid").toString() != uid);
+    }
+
+    void aLinkNeedsTheAccessTokenOfItsOpenid() {
+        QJsonObject mine = userInfo(scannedBy("Li"));
+        QJsonObject theirs = userInfo(scannedBy("Zhao"));
+        const QString openid = mine.value("openid").toString();
+        QVERIFY(openid.startsWith("wx"));
+        QVERIFY(openid != theirs.value("openid").toString());
+        // A bare openid, or one with another user's access token, links nothing.
+        QCOMPARE(link(mine, "x").value("status").toInt(), 0);
+        QCOMPARE(link(mine, authUrl("", openid)).value("status").toInt(), 0);
+        QCOMPARE(link(mine, authUrl(theirs.value("access_token").toString(), openid))
+                     .value("status")
+                     .toInt(),
+                 0);
+        QCOMPARE(link(mine, authUrl(mine.value("access_token").toString(),
+                                    theirs.value("openid").toString()))
+                     .value("status")
+                     .toInt(),
+                 0);
+        QJsonObject linked = link(mine, authUrl(mine.value("access_token").toString(), openid));
+        QCOMPARE(linked.value("status").toInt(), 1);
+        QCOMPARE(linked.value("data").toObject().value("nickname").toString(), QString("Li"));
     }
 
     void forgedLinksAreRefused() {

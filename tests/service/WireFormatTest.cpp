@@ -1,15 +1,16 @@
-#include "CaptureServer.h"
 #include "EventIds.h"
 #include "EventRecorder.h"
 #include "Facade.h"
 #include "HttpHandler.h"
 #include "Mediator.h"
+#include "ScriptedApi.h"
 #include "ServiceSettings.h"
 #include "UserDao.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QSysInfo>
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -312,8 +313,8 @@ class WireFormatTest : public QObject {
 
 private:
     UserDao m_record;
-    CaptureServer m_api;
-    CaptureServer m_dictionary;
+    ScriptedApi m_api;
+    ScriptedApi m_dictionary;
     std::unique_ptr<EventRecorder> m_events;
 
     void send(int id, const AnyValue& value = {}) { m_events->dispatchEvent(id, value); }
@@ -341,11 +342,11 @@ private:
             .replace("{key}", ServiceSettings::signingKey())
             .replace("{dev}", QString::fromUtf8(QSysInfo::machineUniqueId()));
     }
-    static QString timestampOf(const CaptureServer::Request& request) {
+    static QString timestampOf(const HttpPeer::Request& request) {
         static const QRegularExpression pattern(R"(times(?:t)?amp(?:=|":")(\d+))");
         return pattern.match(QString::fromUtf8(request.target + request.body)).captured(1);
     }
-    static void checkHeaders(const CaptureServer::Request& request) {
+    static void checkHeaders(const HttpPeer::Request& request) {
         const QByteArray device = QSysInfo::machineUniqueId();
         const QMap<QByteArray, QByteArray> expected{
             {"user-agent", "windows"},  {"device-type", "4"},     {"ltuser-agent", "windows"},
@@ -383,8 +384,8 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_api.listen());
-        QVERIFY(m_dictionary.listen());
+        QVERIFY(m_api.isListening());
+        QVERIFY(m_dictionary.isListening());
         qputenv("LINTAVO_API_ORIGIN", m_api.origin().toUtf8());
         qputenv("LINTAVO_DICT_ORIGIN", m_dictionary.origin().toUtf8());
         Facade::instance()->registDao(&m_record);
@@ -405,9 +406,9 @@ private slots:
         prepare(kSuccess);
         const qint64 before = QDateTime::currentSecsSinceEpoch();
         send(r.event, r.value);
-        CaptureServer& server = r.dictionary ? m_dictionary : m_api;
+        ScriptedApi& server = r.dictionary ? m_dictionary : m_api;
         QTRY_COMPARE(server.requests().size(), 1);
-        const CaptureServer::Request request = server.requests().first();
+        const HttpPeer::Request request = server.requests().first();
 
         const QString ts = timestampOf(request);
         if (r.signedText) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one test program with the services it asks for, each private to this
 # run and stopped on exit:
-#   --server BIN   reference service on a free loopback port (LINTAVO_*_ORIGIN set)
+#   --server BIN   reference service on a free loopback port (LINTAVO_*_ORIGIN set),
+#                  with its /test/ endpoints
 #   --pulse        PulseAudio with a null sink whose monitor is the default source
 #   --xvfb         Xvfb on a free display (otherwise QT_QPA_PLATFORM=offscreen)
 #   --media DIR    shared cache of the service's generated media
@@ -45,7 +46,8 @@ if [ -n "$server" ]; then
   log="$work/server.log"
   # The first start generates the shared media; others wait for it.
   exec 9>"$media.lock"; flock 9
-  "$server" --port 0 --data "$work/server-data" --media "$media" >"$work/server.out" 2>"$log" &
+  "$server" --port 0 --data "$work/server-data" --media "$media" --test-endpoints \
+    >"$work/server.out" 2>"$log" &
   pids+=($!)
   port=""
   for _ in $(seq 1 1800); do
@@ -91,9 +93,14 @@ else
 fi
 
 cd "$work" && mkdir -p run && cd run
+# The client works here, not in the per-user data folder.
+touch .lintavo-workdir
 "$@"
 rc=$?
 if [ $rc -ne 0 ] && [ -n "$server" ]; then
   echo "--- last lines of the service log ---" >&2; tail -20 "$log" >&2
+elif [ -n "$server" ] && grep -q "runtime error:" "$log"; then
+  # A sanitizer report of the service goes where the sanitizer run looks for one.
+  grep -A20 "runtime error:" "$log" >&2
 fi
 exit $rc

@@ -1,5 +1,6 @@
 // The player with a clip and subtitles from the reference service.
 #include "CachedFile.h"
+#include "HttpManager.h"
 #include "LoopWatch.h"
 #include "PlayerView.h"
 #include "SentenceTime.h"
@@ -25,7 +26,8 @@ private:
 
 QString PlayerServiceTest::fetch(const QString& url) {
     QString local;
-    CachedFile::fetch(url, this, [&local](const QString& path) { local = path; });
+    CachedFile::fetch(
+        url, this, [&local](const QString& path) { local = path; }, false, CachedFile::Kind::Media);
     // The service makes a clip's media on first demand; that may take a while.
     QElapsedTimer clock;
     clock.start();
@@ -35,6 +37,9 @@ QString PlayerServiceTest::fetch(const QString& url) {
 }
 
 void PlayerServiceTest::initTestCase() {
+    // The service makes a clip's media on first demand and sends nothing
+    // meanwhile, possibly for longer than the client waits for a stalled answer.
+    HttpManager::instance()->setStallTimeoutMs(200000);
     m_origin = qEnvironmentVariable("LINTAVO_API_ORIGIN");
     QVERIFY(!m_origin.isEmpty());
     m_subtitles = fetch(m_origin + QStringLiteral("/media/clip1.srt"));

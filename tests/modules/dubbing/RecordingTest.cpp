@@ -1,11 +1,13 @@
 // Records sentences for real: a private PulseAudio whose default source is
 // the monitor of a null sink, and espeak-ng speech played into that sink.
+// The recordings are scored by the real speech engine.
 #include "SentenceTime.h"
 #include "VideoRecordViewItem.h"
 #include "WavProbe.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 
 namespace {
 const char* kSentence = "I have never seen anything like this before";
+const char* kOtherSentence = "Where is the train station";
 
 QString timeText(int ms) {
     return QTime(0, 0).addMSecs(ms).toString(SentenceTime::format());
@@ -24,6 +27,22 @@ bool run(const QString& program, const QStringList& arguments) {
     process.start(program, arguments);
     return process.waitForFinished(30000) && process.exitCode() == 0;
 }
+
+// espeak-ng reading `text` into a 16 kHz mono file.
+bool speak(const QString& text, const QString& path) {
+    const QString raw = path + QStringLiteral(".raw.wav");
+    return run(QStringLiteral("espeak-ng"), {"-v", "en-us", "-s", "150", "-w", raw, text}) &&
+           run(QStringLiteral("sox"), {"-R", raw, "-r", "16000", "-c", "1", "-b", "16", path});
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int overall(const VideoRecordViewItem& row) {
+    return row.scores().value(QStringLiteral("overall")).toInt();
+}
 } // namespace
 
 class RecordingTest : public QObject {
@@ -33,22 +52,27 @@ private slots:
     void recordsTheWholeSentence();
     void stopByHandThenRecordAgain();
     void destroyedWhileRecording();
+    void takeIsScoredAgainstItsSentence();
+    void interruptedRetakeKeepsThePreviousTake();
+    void rowsScoredTogetherGetTheirOwnResults();
 
 private:
     QVariantMap sentence(int index) const;
-    void startSpeechOnCapture(VideoRecordViewItem& row);
+    void startSpeechOnCapture(VideoRecordViewItem& row, const QString* speech = nullptr);
+    bool recordWhole(VideoRecordViewItem& row, const QString& speech);
 
     QString m_speech;
+    QString m_otherSpeech;
     WavProbe m_source;
     int m_lengthMs = 0;
     QProcess m_player;
 };
 
 void RecordingTest::initTestCase() {
-    const QString raw = QDir::current().filePath(QStringLiteral("speech-raw.wav"));
     m_speech = QDir::current().filePath(QStringLiteral("speech.wav"));
-    QVERIFY(run(QStringLiteral("espeak-ng"), {"-v", "en-us", "-s", "150", "-w", raw, kSentence}));
-    QVERIFY(run(QStringLiteral("sox"), {raw, "-r", "16000", "-c", "1", "-b", "16", m_speech}));
+    m_otherSpeech = QDir::current().filePath(QStringLiteral("other.wav"));
+    QVERIFY(speak(QString::fromLatin1(kSentence), m_speech));
+    QVERIFY(speak(QString::fromLatin1(kOtherSentence), m_otherSpeech));
     m_source = WavProbe::read(m_speech);
     QVERIFY(m_source.ok);
     // The sentence lasts a little longer than the speech, as subtitles do.
@@ -65,9 +89,26 @@ QVariantMap RecordingTest::sentence(int index) const {
             {"bg", QStringLiteral("bg.mp3")}};
 }
 
-void RecordingTest::startSpeechOnCapture(VideoRecordViewItem& row) {
+void RecordingTest::startSpeechOnCapture(VideoRecordViewItem& row, const QString* speech) {
+    const QString file = speech ? *speech : m_speech;
     connect(&row, &VideoRecordViewItem::StartRecord, this,
-            [this] { m_player.start(QStringLiteral("paplay"), {m_speech}); });
+            [this, file] { m_player.start(QStringLiteral("paplay"), {file}); });
+}
+
+// One whole take with `speech` played into the microphone, until its score is in.
+bool RecordingTest::recordWhole(VideoRecordViewItem& row, const QString& speech) {
+    QSignalSpy mixes(&row, &VideoRecordViewItem::StartMix);
+    QMetaObject::Connection speaker = connect(&row, &VideoRecordViewItem::StartRecord, this, [&] {
+        m_player.start(QStringLiteral("paplay"), {speech});
+    });
+    row.onClickRecord();
+    const bool done = mixes.wait(20000) || mixes.count() > 0;
+    disconnect(speaker);
+    m_player.waitForFinished(10000);
+    QDeadlineTimer deadline(30000);
+    while (row.isScoring() && !deadline.hasExpired())
+        QTest::qWait(20);
+    return done && !row.isScoring();
 }
 
 void RecordingTest::recordsTheWholeSentence() {
@@ -181,6 +222,78 @@ void RecordingTest::destroyedWhileRecording() {
     QVERIFY(!QFileInfo::exists(wav));
     m_player.waitForFinished(10000);
     QTest::qWait(m_lengthMs); // nothing left to fire into the deleted rows
+}
+
+void RecordingTest::takeIsScoredAgainstItsSentence() {
+    VideoRecordViewItem row;
+    row.setSentence(sentence(3));
+    row.setMember(true);
+    QVERIFY(recordWhole(row, m_speech));
+    qInfo() << "own sentence scored" << row.scores();
+    QVERIFY2(overall(row) >= 60, qPrintable(QString::number(overall(row))));
+    QCOMPARE(row.findChild<QLabel*>("value")->text(), QString::number(overall(row)));
+    QVERIFY(row.findChild<QLabel*>("en")->text().contains("<font color = green>never </font>"));
+    const QString artifacts =
+        qEnvironmentVariable("LINTAVO_BIN_DIR") + "/../test-artifacts/dubbing";
+    QDir().mkpath(artifacts);
+    row.grab().save(artifacts + "/scored-row.png");
+
+    QVERIFY(recordWhole(row, m_otherSpeech));
+    qInfo() << "another sentence scored" << row.scores();
+    QVERIFY2(overall(row) < 60, qPrintable(QString::number(overall(row))));
+    QVERIFY(row.findChild<QLabel*>("value")->text().isEmpty());
+}
+
+void RecordingTest::interruptedRetakeKeepsThePreviousTake() {
+    const QString wav = QDir::current().filePath("4record.wav");
+    QByteArray previous;
+    {
+        VideoRecordViewItem row;
+        row.setSentence(sentence(4));
+        QVERIFY(recordWhole(row, m_speech));
+        previous = contents(wav);
+        QVERIFY(previous.size() > 16000);
+        auto* play = row.findChild<QPushButton*>("play");
+
+        // Cancelled before the first sample arrived.
+        row.onClickRecord();
+        QVERIFY(row.isRecording());
+        row.onClickRecord();
+        QVERIFY(!row.isRecording());
+        QVERIFY(row.isRecorded());
+        QVERIFY(!play->isHidden());
+        QCOMPARE(contents(wav), previous);
+
+        // A retake in full flow writes elsewhere until it completes.
+        QSignalSpy started(&row, &VideoRecordViewItem::StartRecord);
+        startSpeechOnCapture(row, &m_otherSpeech);
+        row.onClickRecord();
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
+        QTest::qWait(500);
+        QCOMPARE(contents(wav), previous);
+        QVERIFY(QFileInfo::exists(row.takeWavPath()));
+        // ... and the row goes mid-take.
+    }
+    m_player.waitForFinished(10000);
+    QCOMPARE(contents(wav), previous);
+    QVERIFY(!QFileInfo::exists(QDir::current().filePath("4record.take.wav")));
+}
+
+void RecordingTest::rowsScoredTogetherGetTheirOwnResults() {
+    // Two sentences' recordings finishing at the same moment.
+    QVERIFY(QFile::copy(m_speech, QDir::current().filePath("6record.wav")));
+    QVERIFY(QFile::copy(m_otherSpeech, QDir::current().filePath("7record.wav")));
+    VideoRecordViewItem first, second;
+    first.setSentence(sentence(6));
+    QVariantMap other = sentence(7);
+    other["en"] = QString::fromLatin1(kOtherSentence) + "?";
+    second.setSentence(other);
+    first.scoreRecording();
+    second.scoreRecording();
+    QTRY_VERIFY_WITH_TIMEOUT(!first.isScoring() && !second.isScoring(), 30000);
+    qInfo() << "scored together:" << first.scores() << second.scores();
+    QVERIFY(overall(first) >= 60);
+    QVERIFY(overall(second) >= 60);
 }
 
 QTEST_MAIN(RecordingTest)

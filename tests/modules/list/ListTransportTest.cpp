@@ -1,7 +1,6 @@
 // A list page with the web service client and a loopback listener that can
 // hold answers back: answers of requests the page has moved on from are
 // dropped, and a list that failed says so.
-#include "CaptureServer.h"
 #include "EventIds.h"
 #include "Facade.h"
 #include "HttpHandler.h"
@@ -9,6 +8,7 @@
 #include "ListView.h"
 #include "ListViewModel.h"
 #include "Mediator.h"
+#include "ScriptedApi.h"
 #include "TestSession.h"
 
 #include <QLabel>
@@ -37,7 +37,7 @@ class ListTransportTest : public QObject {
 private slots:
     void initTestCase() {
         QDir::setCurrent(QDir::tempPath());
-        QVERIFY(m_api.listen());
+        QVERIFY(m_api.isListening());
         qputenv("LINTAVO_API_ORIGIN", m_api.origin().toUtf8());
         testSession();
         HttpHandler::instance(); // before every page, as at start-up
@@ -129,7 +129,7 @@ private:
         return m_page->listView();
     }
 
-    CaptureServer m_api;
+    ScriptedApi m_api;
     QObject m_parent;
     std::unique_ptr<SearchStandIn> m_main;
     std::unique_ptr<ListObject> m_page;

@@ -39,6 +39,7 @@ public:
         }
         return {};
     }
+    const QList<Entry>& entries() const { return m_events; }
     void clear() { m_events.clear(); }
 
 private:

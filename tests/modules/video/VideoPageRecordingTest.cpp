@@ -1,7 +1,8 @@
 // The clip page around a real recording (private PulseAudio, null sink):
 // a running take mutes the clip, and leaving dubbing or closing the page in
-// the middle of a take leaves no partial recording behind.
+// the middle of a take or of a preview leaves nothing half-done behind.
 #include "CachedFile.h"
+#include "PYProgress.h"
 #include "PlayerView.h"
 #include "VideoRecordViewItem.h"
 #include "VideoView.h"
@@ -9,6 +10,7 @@
 #include <QAudioRecorder>
 #include <QFile>
 #include <QMediaPlayer>
+#include <QProcess>
 #include <QtTest>
 #include <memory>
 
@@ -20,6 +22,7 @@ private slots:
     void takeMutesTheClipAndStopUnmutesIt();
     void leavingDubbingDuringATake();
     void closingThePageDuringATake();
+    void closingThePageDuringAPreview();
 
 private:
     VideoRecordViewItem* startTake();
@@ -29,6 +32,7 @@ private:
 
 void VideoPageRecordingTest::init() {
     const QString url = QStringLiteral("http://127.0.0.1:1/media/take.srt");
+    QDir().mkpath(CachedFile::folder());
     QFile srt(CachedFile::localPath(url));
     QVERIFY(srt.open(QIODevice::WriteOnly));
     srt.write("1\n00:00:01,000 --> 00:00:05,000\nA long first sentence\n第一句\n\n"
@@ -69,6 +73,7 @@ void VideoPageRecordingTest::leavingDubbingDuringATake() {
     m_view->onIsRecordingChanged(false);
     QVERIFY(!row);
     QVERIFY(!QFile::exists("0record.wav"));
+    QVERIFY(!QFile::exists("0record.take.wav"));
     QVERIFY(!m_view->player()->videoPlayer()->isMuted());
     // Dubbing again starts from clean rows.
     m_view->onIsRecordingChanged(true);
@@ -82,8 +87,30 @@ void VideoPageRecordingTest::closingThePageDuringATake() {
     m_view.reset();
     QVERIFY(!row);
     QVERIFY(!QFile::exists("0record.wav"));
+    QVERIFY(!QFile::exists("0record.take.wav"));
     // Nothing left behind fires into the freed page.
     QTest::qWait(300);
+}
+
+void VideoPageRecordingTest::closingThePageDuringAPreview() {
+    // A long background keeps the mix busy for a while.
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "anoisesrc=d=300", "-ac", "1",
+                            CachedFile::localPath("http://127.0.0.1:1/media/take-bg.mp3")});
+    QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+    m_view->onVideoDetailChanged(QVariantMap{{"audio", "http://127.0.0.1:1/media/take-bg.mp3"}});
+    for (VideoRecordViewItem* row : m_view->recordRows()) {
+        row->onClickRecord();
+        QTRY_VERIFY_WITH_TIMEOUT(row->isRecorded() && !row->isRecording(), 30000);
+    }
+    m_view->onClickPreview();
+    QPointer<PYProgress> progress = m_view->progressWindow();
+    QVERIFY(progress && progress->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!progress || progress->title().startsWith("正在合成配音"), 60000);
+    m_view.reset();
+    QVERIFY(!progress);
+    QVERIFY(QDir::current().entryList({"*.part"}).isEmpty());
+    QTest::qWait(300); // nothing left behind reports into the freed page
 }
 
 QTEST_MAIN(VideoPageRecordingTest)

@@ -18,10 +18,12 @@
 #include "VideoViewModel.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -35,6 +37,7 @@ const QString Origin = QStringLiteral("http://127.0.0.1:1/media/");
 
 QString prepared(const QString& name, const QByteArray& content) {
     const QString url = Origin + name;
+    QDir().mkpath(CachedFile::folder());
     QFile file(CachedFile::localPath(url));
     file.open(QIODevice::WriteOnly);
     file.write(content);
@@ -94,6 +97,7 @@ private slots:
     void recordPageBuildsOneRowPerSentence();
     void recordPageWithoutSubtitles();
     void previewNeedsEveryRowRecorded();
+    void scorePageForMembersAndOthers();
     void teachingGetsThePlayerState();
     void otherLearnersDubShowsTheirCard();
     void homeworkWindowReportsThroughThePage();
@@ -274,6 +278,32 @@ void VideoViewTest::previewNeedsEveryRowRecorded() {
     QCOMPARE(page(), int(VideoView::PageRecord));
 }
 
+void VideoViewTest::scorePageForMembersAndOthers() {
+    const QVariantMap averages{
+        {"overall", 84}, {"accuracy", 90}, {"fluency", 70}, {"integrity", 100}};
+    m_view->setMember(true);
+    m_view->showScorePage(averages);
+    QCOMPARE(page(), int(VideoView::PagePublish));
+    QVERIFY(child<QWidget>("score")->styleSheet().contains(":/images/excellentx2.png"));
+    QCOMPARE(child<QLabel>("value")->text(), QStringLiteral("84"));
+    QVERIFY(child<QPushButton>("btnSVIP")->isHidden());
+    for (auto [bar, label, value] :
+         {std::tuple{"accuracy", "accuracyValue", 90}, std::tuple{"fluency", "fluencyValue", 70},
+          std::tuple{"integrity", "integrityValue", 100}}) {
+        QCOMPARE(child<QProgressBar>(bar)->value(), value);
+        QCOMPARE(child<QLabel>(label)->text(), QString::number(value));
+    }
+    m_view->showScorePage({{"overall", 59}});
+    QVERIFY(child<QWidget>("score")->styleSheet().contains(":/images/zaijiezailix2.png"));
+    QCOMPARE(child<QLabel>("value")->text(), QString());
+
+    m_view->setMember(false);
+    m_view->showScorePage(averages);
+    QVERIFY(child<QWidget>("score")->styleSheet().contains(":/images/feihuiyuanx2.png"));
+    QCOMPARE(child<QLabel>("value")->text(), QString());
+    QVERIFY(!child<QPushButton>("btnSVIP")->isHidden());
+}
+
 void VideoViewTest::teachingGetsThePlayerState() {
     m_view->onSrtChanged(subtitles(2));
     m_view->onTitleChanged("Clip title");
@@ -290,7 +320,7 @@ void VideoViewTest::teachingGetsThePlayerState() {
 void VideoViewTest::otherLearnersDubShowsTheirCard() {
     m_view->onStatusChanged("VIDEO_OTHER");
     m_view->onRankChanged(ranking(3));
-    m_view->onUserInfoChanged(QVariantMap{{"nickname", "Ann"},
+    m_view->onUserInfoChanged(QVariantMap{{"nickname", "<b>Ann</b>"},
                                           {"my_shows", "12"},
                                           {"fans", "3"},
                                           {"follows", "4"},
@@ -299,7 +329,9 @@ void VideoViewTest::otherLearnersDubShowsTheirCard() {
                                           {"course_video_srt", Origin + "dub.mp4"},
                                           {"audio", Origin + "voice.mp3"},
                                           {"avatar", Origin + "ann.png"}});
-    QCOMPARE(child<QLabel>("name")->text(), QStringLiteral("Ann"));
+    // Names are the learners' own text, never markup.
+    QCOMPARE(child<QLabel>("name")->text(), QStringLiteral("<b>Ann</b>"));
+    QCOMPARE(child<QLabel>("name")->textFormat(), Qt::PlainText);
     QCOMPARE(child<QLabel>("count")->text(), QStringLiteral("12"));
     QCOMPARE(child<QLabel>("follower")->text(), QStringLiteral("3"));
     QCOMPARE(child<QLabel>("follow")->text(), QStringLiteral("4"));
@@ -311,12 +343,15 @@ void VideoViewTest::otherLearnersDubShowsTheirCard() {
 
 void VideoViewTest::homeworkWindowReportsThroughThePage() {
     QSignalSpy assigned(m_view.get(), &VideoView::ClickAssignTask);
-    m_view->onClassInfoChanged(QVariantList{QVariantMap{{"id", "7"}, {"name", "Class A"}}});
+    m_view->onClassInfoChanged(QVariantList{QVariantMap{{"id", "7"}, {"name", "<i>Class A"}}});
     TaskView* window = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* t = qobject_cast<TaskView*>(w))
             window = t;
     QVERIFY(window && window->isVisible());
+    auto* group = window->findChild<QLabel*>("name");
+    QCOMPARE(group->text(), QStringLiteral("<i>Class A"));
+    QCOMPARE(group->textFormat(), Qt::PlainText);
     QCOMPARE(window->windowModality(), Qt::ApplicationModal);
     QCOMPARE(window->windowTitle(), QStringLiteral("布置作业"));
     window->findChild<QPushButton*>("btnPublish")->click();
