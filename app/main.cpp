@@ -1,5 +1,6 @@
 #include "AppFonts.h"
 #include "Application.h"
+#include "MediaBackend.h"
 #include "WorkingFolder.h"
 
 #include <QApplication>
@@ -28,12 +29,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
-    // Without a usable DRM device (virtual machines, remote desktops) the
-    // probe of GStreamer's KMS video sink holds every new media player for
-    // seconds (the teaching window, with two, froze 6 s); the client draws its
-    // video itself and never uses that sink.
-    if (!qEnvironmentVariableIsSet("GST_PLUGIN_FEATURE_RANK"))
-        qputenv("GST_PLUGIN_FEATURE_RANK", "kmssink:NONE");
+    MediaBackend::prepare();
     auto* app = new QApplication(argc, argv); // never destroyed: the process ends by itself
     QCoreApplication::setApplicationName(QStringLiteral("lintavo"));
     WorkingFolder::enter();

@@ -2,7 +2,8 @@
 #include "EventRecorder.h"
 #include "Facade.h"
 #include "HttpHandler.h"
-#include "HttpPeer.h"
+#include "Mediator.h"
+#include "ScriptedApi.h"
 #include "ServiceSettings.h"
 #include "UserDao.h"
 
@@ -312,29 +313,19 @@ class WireFormatTest : public QObject {
 
 private:
     UserDao m_record;
-    HttpPeer m_api;
-    HttpPeer m_dictionary;
-    QByteArray m_answer;
-    bool m_dropping = false; // close connections unanswered: a transport failure
+    ScriptedApi m_api;
+    ScriptedApi m_dictionary;
     std::unique_ptr<EventRecorder> m_events;
 
     void send(int id, const AnyValue& value = {}) { m_events->dispatchEvent(id, value); }
-    void serve(HttpPeer& peer) {
-        peer.setResponder([this](QTcpSocket* socket, const HttpPeer::Request&) {
-            if (m_dropping)
-                socket->abort();
-            else
-                HttpPeer::answer(socket, 200, m_answer,
-                                 "Content-Type: application/json; charset=utf-8\r\n");
-        });
-    }
     void prepare(const QByteArray& answer) {
         m_record.reset();
         m_record.userID = "u7";
         m_record.token = "rt7";
         m_api.clear();
         m_dictionary.clear();
-        m_answer = answer;
+        m_api.setAnswer(answer);
+        m_dictionary.setAnswer(answer);
         m_events->clear();
     }
     // Sends a request and returns the one event its answer produced.
@@ -395,10 +386,8 @@ private slots:
     void initTestCase() {
         QVERIFY(m_api.isListening());
         QVERIFY(m_dictionary.isListening());
-        serve(m_api);
-        serve(m_dictionary);
-        qputenv("LINTAVO_API_ORIGIN", m_api.url("").toUtf8());
-        qputenv("LINTAVO_DICT_ORIGIN", m_dictionary.url("").toUtf8());
+        qputenv("LINTAVO_API_ORIGIN", m_api.origin().toUtf8());
+        qputenv("LINTAVO_DICT_ORIGIN", m_dictionary.origin().toUtf8());
         Facade::instance()->registDao(&m_record);
         HttpHandler::instance();
         m_events = std::make_unique<EventRecorder>();
@@ -417,7 +406,7 @@ private slots:
         prepare(kSuccess);
         const qint64 before = QDateTime::currentSecsSinceEpoch();
         send(r.event, r.value);
-        HttpPeer& server = r.dictionary ? m_dictionary : m_api;
+        ScriptedApi& server = r.dictionary ? m_dictionary : m_api;
         QTRY_COMPARE(server.requests().size(), 1);
         const HttpPeer::Request request = server.requests().first();
 
@@ -519,19 +508,49 @@ private slots:
         QCOMPARE(m_record.userID, QString("u7"));
     }
 
-    void transportFailureReachesOnlyLogins() {
-        m_dropping = true;
+    // No answer at all fails like a refusal, so that no page waits for ever:
+    // a login shows the transport's words, a page the plain sentence.
+    void transportFailureReachesEveryRequest() {
+        m_api.setDropping(true);
         const AnyValue login = AnyValue::of(QMap<QString, QString>{{"ID", "1"}, {"PW", "2"}});
         auto event = answerFor(Event::REQ_LOGIN_PASSWORD, {}, login);
         QCOMPARE(event.id, int(Event::RES_LOGIN_FAIL));
         QVERIFY(!event.value.as<QString>().isEmpty());
+        QVERIFY(event.value.as<QString>() != QString("网络连接失败，请检查网络后重试"));
 
-        prepare({});
-        send(Event::REQ_COURSE_LIST, AnyValue::of(QVariant(QVariantMap{})));
+        event = answerFor(Event::REQ_COURSE_LIST, {}, AnyValue::of(QVariant(QVariantMap{})));
+        QCOMPARE(event.id, int(Event::RES_COURSE_LIST_FAIL));
+        QCOMPARE(event.value.as<QString>(), QString("网络连接失败，请检查网络后重试"));
+        QCOMPARE(m_events->events().size(), 1);
+        m_api.setDropping(false);
+    }
+
+    // A result event tells which request it answers, also when answers
+    // arrive in another order than their requests.
+    void resultsNameTheirRequest() {
+        struct Serials : Mediator {
+            QList<quint64> sent, answered;
+            void onEvent(int id, const AnyValue&) override {
+                if (id == Event::REQ_ALBUM_DETAIL)
+                    sent << HttpHandler::lastRequest();
+                else if (id == Event::RES_ALBUM_DETAIL_OK)
+                    answered << HttpHandler::answeringRequest();
+            }
+        } serials;
+        prepare(R"({"status":1,"data":{}})");
+        const AnyValue album = AnyValue::of(QVariant(QVariantMap{{"albumID", "a2"}}));
+        m_api.setHolding(true);
+        send(Event::REQ_ALBUM_DETAIL, album);
         QTRY_COMPARE(m_api.requests().size(), 1);
-        QTest::qWait(300);
-        QVERIFY(m_events->events().isEmpty());
-        m_dropping = false;
+        m_api.setHolding(false);
+        send(Event::REQ_ALBUM_DETAIL, album);
+        QTRY_COMPARE(serials.answered.size(), 1);
+        m_api.releaseHeld();
+        QTRY_COMPARE(serials.answered.size(), 2);
+        QCOMPARE(serials.sent.size(), 2);
+        QVERIFY(serials.sent[0] != serials.sent[1]);
+        QCOMPARE(serials.answered, (QList<quint64>{serials.sent[1], serials.sent[0]}));
+        QCOMPARE(HttpHandler::answeringRequest(), quint64(0));
     }
 
     void logoutCarriesTheRecordOfItsMoment() {
