@@ -1,6 +1,7 @@
 #include "ClientProcess.h"
 
 #include "AppFonts.h"
+#include "MediaBackend.h"
 #include "WorkingFolder.h"
 
 #include <QCoreApplication>
@@ -14,12 +15,7 @@ void ClientProcess::prepare() {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
-    // Without a usable DRM device (virtual machines, remote desktops) the
-    // probe of GStreamer's KMS video sink holds every new media player for
-    // seconds (the teaching window, with two, froze 6 s); the client draws its
-    // video itself and never uses that sink.
-    if (!qEnvironmentVariableIsSet("GST_PLUGIN_FEATURE_RANK"))
-        qputenv("GST_PLUGIN_FEATURE_RANK", "kmssink:NONE");
+    MediaBackend::prepare();
 }
 
 void ClientProcess::settle() {

@@ -13,14 +13,6 @@ namespace {
 // A 120 s stereo 48 kHz 32-bit recording is about 46 MB; more is not a sentence.
 constexpr size_t kMaxAudioBytes = 64u << 20;
 
-std::vector<std::string> writtenWords(const std::string& refText) {
-    std::vector<std::string> out;
-    ReferenceText text(refText);
-    for (auto& w : text.words())
-        out.push_back(w.written);
-    return out;
-}
-
 } // namespace
 
 Evaluation::Evaluation(std::string id, ssound_callback callback, const void* userData)
@@ -50,6 +42,11 @@ bool Evaluation::configure(const char* params) {
     } else if (audioType_ != "wav" && audioType_ != "pcm" && audioType_ != "raw") {
         configError_ = 40004;
         configMessage_ = "unsupported audioType " + audioType_;
+    } else if (ReferenceText::characterCount(refText_) > PronunciationScorer::kMaxCharacters ||
+               ReferenceText::writtenWords(refText_).size() > PronunciationScorer::kMaxWords) {
+        // Refused before any work: alignment cost grows much faster than the text.
+        configError_ = 40005;
+        configMessage_ = "refText is longer than 100 words or 1000 characters";
     }
     return configError_ == 0;
 }
@@ -68,7 +65,8 @@ void Evaluation::append(const void* data, size_t size) {
 }
 
 std::string Evaluation::failure(int code, const std::string& message) const {
-    return ScoreReport::failure(code, message, writtenWords(refText_)).toJson(id_, refText_);
+    return ScoreReport::failure(code, message, ReferenceText::writtenWords(refText_))
+        .toJson(id_, refText_);
 }
 
 std::string Evaluation::scoreAudio(const std::shared_ptr<SpeechModel>& model) {
@@ -78,14 +76,15 @@ std::string Evaluation::scoreAudio(const std::shared_ptr<SpeechModel>& model) {
         return failure(40012, "audio exceeds 64 MB");
     if (audio_.empty())
         return failure(40010, "no audio was fed");
-    WavDecoder decoder;
+    WavDecoder decoder(PronunciationScorer::kMaxAudioSeconds);
     bool ok = audioType_ == "wav"
                   ? decoder.decodeWav(audio_)
                   : decoder.decodeRaw(audio_, {sampleRate_, channels_, sampleBytes_});
     audio_.clear();
     audio_.shrink_to_fit();
     if (!ok)
-        return failure(40013, decoder.error());
+        return decoder.tooLong() ? failure(40011, decoder.error())
+                                 : failure(40013, decoder.error());
     if (cancelled_)
         return failure(40020, "evaluation cancelled");
     PronunciationScorer scorer(model);

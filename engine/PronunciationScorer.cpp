@@ -4,25 +4,25 @@
 #include "ReferenceText.h"
 #include "SpeechModel.h"
 
+#include "SpeechActivity.h"
+#include "WordModel.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr int kMaxAudioSeconds = 120;
 constexpr int kMsPerFrame = 1000 / SpeechModel::kFramesPerSecond;
 constexpr size_t kMaxVariants = 3;       // dictionary variants of one word
 constexpr size_t kMaxPronunciations = 5; // per reference word, all readings together
 
-// Calibration of the word score: goodness (mean per-frame log-likelihood ratio
-// of the aligned word against the free phone loop) at which a word scores 50,
-// and the spread of the logistic around it.
-constexpr double kGoodnessMidpoint = -24.0;
-constexpr double kGoodnessSpread = 7.0;
-
 // Sentence weights: most of the overall score is what was said and how well,
 // the rest is how it flowed.
 constexpr double kWordsWeight = 0.85;
+
+// Speech outside the words of the sentence counts once it lasts this long
+// (shorter bits are breaths, clicks and the tails of words).
+constexpr int kMinExtraFrames = 20;
 
 int clampScore(double v) {
     return static_cast<int>(std::lround(std::clamp(v, 0.0, 100.0)));
@@ -39,10 +39,6 @@ std::string join(const std::vector<std::string>& parts) {
 
 PronunciationScorer::PronunciationScorer(std::shared_ptr<SpeechModel> model)
     : model_(std::move(model)) {}
-
-int PronunciationScorer::wordScore(double goodness) {
-    return clampScore(100.0 / (1.0 + std::exp(-(goodness - kGoodnessMidpoint) / kGoodnessSpread)));
-}
 
 std::vector<PronunciationScorer::Slot> PronunciationScorer::slotsFor(const ReferenceText& text) {
     std::vector<Slot> slots;
@@ -77,25 +73,6 @@ std::vector<PronunciationScorer::Slot> PronunciationScorer::slotsFor(const Refer
     return slots;
 }
 
-bool PronunciationScorer::hasSpeech(const std::vector<int16_t>& samples) {
-    // Any 25 ms window louder than about -45 dBFS counts as possible speech;
-    // below that the recording is silence and needs no decoding.
-    const size_t window = 400;
-    const double threshold = 32768.0 * std::pow(10.0, -45.0 / 20.0);
-    for (size_t start = 0; start + window <= samples.size(); start += window / 2) {
-        double mean = 0;
-        for (size_t i = start; i < start + window; ++i)
-            mean += samples[i];
-        mean /= window;
-        double energy = 0;
-        for (size_t i = start; i < start + window; ++i)
-            energy += (samples[i] - mean) * (samples[i] - mean);
-        if (std::sqrt(energy / window) > threshold)
-            return true;
-    }
-    return false;
-}
-
 ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
                                        const std::string& refText) {
     ReferenceText text(refText);
@@ -104,6 +81,8 @@ ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
         written.push_back(w.written);
     if (written.empty())
         return ScoreReport::failure(40002, "refText contains no words", written);
+    if (written.size() > kMaxWords)
+        return ScoreReport::failure(40005, "refText has more than 100 words", written);
     if (samples.empty())
         return ScoreReport::failure(40010, "no audio was fed", written);
     if (samples.size() > static_cast<size_t>(kMaxAudioSeconds) * 16000)
@@ -114,50 +93,178 @@ ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
     report.audioMs = static_cast<int>(samples.size() / 16);
     for (size_t i = 0; i < slots.size(); ++i)
         report.words[i].inDictionary = slots[i].inDictionary;
-    if (hasSpeech(samples))
-        scoreWords(samples, slots, report);
+    auto centred = withoutOffset(samples);
+    SpeechActivity activity(centred);
+    if (!activity.silent())
+        scoreWords(centred, activity, slots, report);
     summarise(report, slots);
     return report;
 }
 
+std::vector<int16_t> PronunciationScorer::withoutOffset(const std::vector<int16_t>& samples) {
+    // A microphone's DC offset is no part of the speech.
+    long long sum = 0;
+    for (int16_t v : samples)
+        sum += v;
+    int offset = static_cast<int>(sum / static_cast<long long>(samples.size()));
+    std::vector<int16_t> out(samples.size());
+    std::transform(samples.begin(), samples.end(), out.begin(), [offset](int16_t v) {
+        return static_cast<int16_t>(std::clamp(v - offset, -32768, 32767));
+    });
+    return out;
+}
+
 void PronunciationScorer::scoreWords(const std::vector<int16_t>& samples,
-                                     const std::vector<Slot>& slots, ScoreReport& report) {
+                                     const SpeechActivity& activity, const std::vector<Slot>& slots,
+                                     ScoreReport& report) {
     std::vector<std::vector<std::string>> grammar;
     for (auto& s : slots)
         grammar.push_back(s.pronunciations);
     auto aligned = model_->align(samples, grammar);
     if (aligned.empty())
         return;
-    auto loop = model_->phoneLoop(samples);
-    // Spread each phone's score evenly over its frames, so any word span can
-    // be compared with the phone loop over exactly the same frames.
-    int frames = 0;
+    auto loop = loopPerFrame(model_->phoneLoop(samples), aligned);
+    auto read = wordsSaid(aligned, activity, slots.size());
+    if (read.size() < slots.size())
+        rescueWords(samples, activity, grammar, read);
+    std::vector<std::string> readPhones;
+    std::vector<int> readSlots;
+    for (auto& s : read) {
+        auto& word = report.words[s.slot];
+        word.goodness = goodness(s, loop);
+        word.startMs = s.startFrame * kMsPerFrame;
+        word.endMs = (s.endFrame + 1) * kMsPerFrame;
+        word.error = "none";
+        readPhones.push_back(slots[s.slot].pronunciations[s.variant]);
+        readSlots.push_back(s.slot);
+    }
+    for (auto& s : model_->alignPhones(samples, readPhones)) {
+        if (s.slot < 0 || s.startFrame < 0 || s.endFrame < s.startFrame)
+            continue;
+        auto& word = report.words[readSlots[s.slot]];
+        ScoreReport::PhoneScore phone;
+        phone.phone = s.label;
+        phone.goodness = goodness(s, loop);
+        // Shown within its word, whatever the two alignments made of the edges.
+        phone.startMs = std::clamp(s.startFrame * kMsPerFrame, word.startMs, word.endMs);
+        phone.endMs = std::clamp((s.endFrame + 1) * kMsPerFrame, phone.startMs, word.endMs);
+        word.phones.push_back(phone);
+    }
+    WordModel::fitted().scoreWords(report);
+    findExtraSpeech(read, activity, report);
+}
+
+std::vector<SpeechModel::Segment>
+PronunciationScorer::wordsSaid(const std::vector<SpeechModel::Segment>& aligned,
+                               const SpeechActivity& activity, size_t slots) {
+    std::vector<SpeechModel::Segment> read;
     for (auto& s : aligned)
-        frames = std::max(frames, s.endFrame + 1);
-    for (auto& s : loop)
-        frames = std::max(frames, s.endFrame + 1);
-    std::vector<double> loopPerFrame(frames, 0.0);
+        if (s.slot >= 0 && s.slot < static_cast<int>(slots) && s.startFrame >= 0 &&
+            s.endFrame >= s.startFrame && mostlySpeech(s, activity))
+            read.push_back(s); // a word placed on silence was not said: an omission
+    return read;
+}
+
+void PronunciationScorer::rescueWords(const std::vector<int16_t>& samples,
+                                      const SpeechActivity& activity,
+                                      const std::vector<std::vector<std::string>>& grammar,
+                                      std::vector<SpeechModel::Segment>& read) {
+    // A word the acoustic model fits badly can lose to a silence or noise
+    // filler spread over it. Aligned with no word left out, a word that was
+    // said lands on speech, one that was not is squeezed onto silence.
+    std::vector<bool> found(grammar.size(), false), busy(activity.frames() + 1, false);
+    for (auto& s : read) {
+        found[s.slot] = true;
+        for (int f = s.startFrame; f <= s.endFrame && f < static_cast<int>(busy.size()); ++f)
+            busy[f] = true;
+    }
+    for (auto& s : wordsSaid(model_->align(samples, grammar, false), activity, grammar.size())) {
+        bool free = !found[s.slot];
+        for (int f = s.startFrame; free && f <= s.endFrame && f < static_cast<int>(busy.size());
+             ++f)
+            free = !busy[f];
+        if (free)
+            read.push_back(s);
+    }
+    std::sort(read.begin(), read.end(),
+              [](const SpeechModel::Segment& a, const SpeechModel::Segment& b) {
+                  return a.slot < b.slot;
+              });
+}
+
+std::vector<double>
+PronunciationScorer::loopPerFrame(const std::vector<SpeechModel::Segment>& loop,
+                                  const std::vector<SpeechModel::Segment>& aligned) {
+    // Each phone's score spread evenly over its frames, so any span can be
+    // compared with the phone loop over exactly the same frames.
+    int frames = 0;
+    for (auto* list : {&aligned, &loop})
+        for (auto& s : *list)
+            frames = std::max(frames, s.endFrame + 1);
+    std::vector<double> perFrame(frames, 0.0);
     for (auto& s : loop) {
         if (s.startFrame < 0 || s.endFrame < s.startFrame)
             continue; // null transitions carry no frames
         int n = s.endFrame - s.startFrame + 1;
         for (int f = s.startFrame; f <= s.endFrame; ++f)
-            loopPerFrame[f] = static_cast<double>(s.acoustic) / n;
+            perFrame[f] = static_cast<double>(s.acoustic) / n;
     }
-    for (auto& s : aligned) {
-        if (s.slot < 0 || s.startFrame < 0 || s.endFrame < s.startFrame)
-            continue;
-        double loopScore = 0;
-        for (int f = s.startFrame; f <= s.endFrame; ++f)
-            loopScore += loopPerFrame[f];
-        int n = s.endFrame - s.startFrame + 1;
-        auto& word = report.words[s.slot];
-        word.goodness = (s.acoustic - loopScore) / n;
-        word.score = wordScore(word.goodness);
-        word.error = word.score >= 60 ? "none" : "mispronunciation";
-        word.startMs = s.startFrame * kMsPerFrame;
-        word.endMs = (s.endFrame + 1) * kMsPerFrame;
+    return perFrame;
+}
+
+bool PronunciationScorer::mostlySpeech(const SpeechModel::Segment& s,
+                                       const SpeechActivity& activity) {
+    int speech = 0;
+    for (int f = s.startFrame; f <= s.endFrame; ++f)
+        speech += activity.isSpeech(f);
+    return speech * 10 >= (s.endFrame - s.startFrame + 1) * 3;
+}
+
+double PronunciationScorer::goodness(const SpeechModel::Segment& s,
+                                     const std::vector<double>& loop) {
+    double loopScore = 0;
+    for (int f = s.startFrame; f <= s.endFrame && f < static_cast<int>(loop.size()); ++f)
+        loopScore += loop[f];
+    return (s.acoustic - loopScore) / (s.endFrame - s.startFrame + 1);
+}
+
+void PronunciationScorer::findExtraSpeech(const std::vector<SpeechModel::Segment>& aligned,
+                                          const SpeechActivity& activity, ScoreReport& report) {
+    // Frames the words of the sentence were aligned to; speech anywhere else
+    // was not asked for.
+    std::vector<bool> inWord(activity.frames(), false);
+    for (auto& s : aligned)
+        if (s.slot >= 0)
+            for (int f = std::max(0, s.startFrame); f <= s.endFrame && f < activity.frames(); ++f)
+                inWord[f] = true;
+    // Runs between words, from their first speech frame to their last.
+    int first = -1, last = -1, speech = 0;
+    auto close = [&] {
+        if (speech >= kMinExtraFrames) {
+            report.extra.push_back({first * kMsPerFrame, (last + 1) * kMsPerFrame,
+                                    nextWordAfter(report, first * kMsPerFrame)});
+            report.extraMs += speech * kMsPerFrame;
+        }
+        first = last = -1;
+        speech = 0;
+    };
+    for (int f = 0; f < activity.frames(); ++f) {
+        if (inWord[f]) {
+            close();
+        } else if (activity.isSpeech(f)) {
+            first = first < 0 ? f : first;
+            last = f;
+            ++speech;
+        }
     }
+    close();
+}
+
+int PronunciationScorer::nextWordAfter(const ScoreReport& report, int ms) {
+    for (size_t i = 0; i < report.words.size(); ++i)
+        if (report.words[i].error != "omission" && report.words[i].startMs >= ms)
+            return static_cast<int>(i);
+    return static_cast<int>(report.words.size());
 }
 
 void PronunciationScorer::summarise(ScoreReport& report, const std::vector<Slot>& slots) {
@@ -191,7 +298,14 @@ void PronunciationScorer::summarise(ScoreReport& report, const std::vector<Slot>
     report.integrity = clampScore(100.0 * read / total);
     report.accuracy = read > 0 ? clampScore(sum / read) : 0;
     scoreFluency(report);
-    report.overall = clampScore(kWordsWeight * sum / total + (1.0 - kWordsWeight) * report.fluency);
+    double overall = kWordsWeight * sum / total + (1.0 - kWordsWeight) * report.fluency;
+    // Speech that was not asked for takes its share of the reading away.
+    int wordMs = 0;
+    for (auto& w : report.words)
+        wordMs += w.error == "omission" ? 0 : w.endMs - w.startMs;
+    if (report.extraMs > 0)
+        overall *= static_cast<double>(wordMs) / (wordMs + report.extraMs);
+    report.overall = clampScore(overall);
 }
 
 void PronunciationScorer::scoreFluency(ScoreReport& report) {

@@ -4,23 +4,27 @@
 #pragma once
 
 #include "ScoreReport.h"
+#include "SpeechModel.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-class SpeechModel;
 class ReferenceText;
+class SpeechActivity;
 
 class PronunciationScorer {
 public:
+    // What one evaluation accepts: the engine runs inside the client, so a
+    // sentence must stay a sentence.
+    static constexpr int kMaxAudioSeconds = 120;
+    static constexpr size_t kMaxWords = 100;
+    static constexpr size_t kMaxCharacters = 1000;
+
     explicit PronunciationScorer(std::shared_ptr<SpeechModel> model);
 
     ScoreReport score(const std::vector<int16_t>& samples, const std::string& refText);
-
-    // Maps a word's goodness of pronunciation to 0-100 (fitted on the bench set).
-    static int wordScore(double goodness);
 
 private:
     struct Slot {
@@ -29,9 +33,22 @@ private:
     };
 
     std::vector<Slot> slotsFor(const ReferenceText& text);
-    static bool hasSpeech(const std::vector<int16_t>& samples);
-    void scoreWords(const std::vector<int16_t>& samples, const std::vector<Slot>& slots,
-                    ScoreReport& report);
+    static std::vector<int16_t> withoutOffset(const std::vector<int16_t>& samples);
+    void scoreWords(const std::vector<int16_t>& samples, const SpeechActivity& activity,
+                    const std::vector<Slot>& slots, ScoreReport& report);
+    static std::vector<double> loopPerFrame(const std::vector<SpeechModel::Segment>& loop,
+                                            const std::vector<SpeechModel::Segment>& aligned);
+    static std::vector<SpeechModel::Segment>
+    wordsSaid(const std::vector<SpeechModel::Segment>& aligned, const SpeechActivity& activity,
+              size_t slots);
+    void rescueWords(const std::vector<int16_t>& samples, const SpeechActivity& activity,
+                     const std::vector<std::vector<std::string>>& grammar,
+                     std::vector<SpeechModel::Segment>& read);
+    static bool mostlySpeech(const SpeechModel::Segment& s, const SpeechActivity& activity);
+    static double goodness(const SpeechModel::Segment& s, const std::vector<double>& loop);
+    static void findExtraSpeech(const std::vector<SpeechModel::Segment>& aligned,
+                                const SpeechActivity& activity, ScoreReport& report);
+    static int nextWordAfter(const ScoreReport& report, int ms);
     static void summarise(ScoreReport& report, const std::vector<Slot>& slots);
     static void scoreFluency(ScoreReport& report);
 

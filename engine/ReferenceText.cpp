@@ -127,29 +127,44 @@ void appendCombinations(std::vector<std::vector<std::string>>& acc,
 
 } // namespace
 
-ReferenceText::ReferenceText(const std::string& utf8) {
+template <typename Add> void ReferenceText::split(const std::string& utf8, Add add) {
     std::u32string text = decodeUtf8(utf8), token;
+    auto flush = [&] {
+        size_t first = 0, last = token.size();
+        while (first < last && !isLetterOrDigit(token[first]))
+            ++first;
+        while (last > first && !isLetterOrDigit(token[last - 1]))
+            --last;
+        if (first < last) // not punctuation only
+            add(token.substr(first, last - first));
+        token.clear();
+    };
     for (char32_t c : text) {
-        if (isSpace(c) || isWordBreak(c)) {
-            addToken(token);
-            token.clear();
-        } else {
+        if (isSpace(c) || isWordBreak(c))
+            flush();
+        else
             token += c;
-        }
     }
-    addToken(token);
+    flush();
 }
 
-void ReferenceText::addToken(const std::u32string& token) {
-    size_t first = 0, last = token.size();
-    while (first < last && !isLetterOrDigit(token[first]))
-        ++first;
-    while (last > first && !isLetterOrDigit(token[last - 1]))
-        --last;
-    if (first == last)
-        return; // punctuation only
-    std::u32string word = token.substr(first, last - first);
-    words_.push_back({encodeUtf8(word), readingsOf(word)});
+ReferenceText::ReferenceText(const std::string& utf8) {
+    split(utf8, [this](const std::u32string& word) {
+        words_.push_back({encodeUtf8(word), readingsOf(word)});
+    });
+}
+
+std::vector<std::string> ReferenceText::writtenWords(const std::string& utf8) {
+    std::vector<std::string> out;
+    split(utf8, [&out](const std::u32string& word) { out.push_back(encodeUtf8(word)); });
+    return out;
+}
+
+size_t ReferenceText::characterCount(const std::string& utf8) {
+    size_t n = 0;
+    for (char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
 }
 
 std::vector<std::vector<std::string>> ReferenceText::readingsOf(const std::u32string& word) {

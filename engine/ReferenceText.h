@@ -19,8 +19,16 @@ public:
 
     const std::vector<Word>& words() const { return words_; }
 
+    // The words as written, without working out their readings: cheap even
+    // for a text far beyond what is ever scored.
+    static std::vector<std::string> writtenWords(const std::string& utf8);
+    // Characters (code points) in a UTF-8 text.
+    static size_t characterCount(const std::string& utf8);
+
 private:
-    void addToken(const std::u32string& token);
+    // Calls `add` with each word of the text, surrounding punctuation removed.
+    template <typename Add> static void split(const std::string& utf8, Add add);
+
     static std::vector<std::vector<std::string>> readingsOf(const std::u32string& word);
     static std::vector<std::vector<std::string>> readingsOfPart(const std::string& part);
 

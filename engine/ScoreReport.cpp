@@ -26,20 +26,38 @@ std::string ScoreReport::toJson(const std::string& evaluationId, const std::stri
             .set("start", w.startMs)
             .set("end", w.endMs)
             .set("error", w.error);
-        if (w.error != "omission")
+        if (w.error != "omission") {
             entry.set("goodness", std::round(w.goodness * 10) / 10);
+            JsonValue phones = JsonValue::array();
+            for (auto& p : w.phones) {
+                JsonValue phone = JsonValue::object();
+                phone.set("phone", p.phone)
+                    .set("score", p.score)
+                    .set("start", p.startMs)
+                    .set("end", p.endMs);
+                phones.append(std::move(phone));
+            }
+            entry.set("phones", std::move(phones));
+        }
         if (!w.inDictionary)
             entry.set("oov", true);
         details.append(std::move(entry));
     }
     JsonValue fluencyValue = JsonValue::object();
     fluencyValue.set("overall", fluency).set("pause", pauseScore).set("speed", speedScore);
+    JsonValue extraValue = JsonValue::array();
+    for (auto& e : extra) {
+        JsonValue entry = JsonValue::object();
+        entry.set("start", e.startMs).set("end", e.endMs).set("before", e.before);
+        extraValue.append(std::move(entry));
+    }
     JsonValue result = JsonValue::object();
     result.set("overall", overall)
         .set("accuracy", accuracy)
         .set("integrity", integrity)
         .set("fluency", std::move(fluencyValue))
         .set("details", std::move(details))
+        .set("extra", std::move(extraValue))
         .set("wavetime", audioMs);
     JsonValue message = JsonValue::object();
     message.set("tokenId", evaluationId)

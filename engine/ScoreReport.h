@@ -7,6 +7,14 @@
 
 class ScoreReport {
 public:
+    struct PhoneScore {
+        std::string phone; // ARPAbet, as in CMUdict
+        int score = 0;
+        int startMs = 0;
+        int endMs = 0;
+        double goodness = 0; // per-frame log-likelihood ratio against the phone loop
+    };
+
     struct WordScore {
         std::string written;
         int score = 0;
@@ -14,7 +22,16 @@ public:
         int endMs = 0;
         std::string error = "omission"; // "none", "mispronunciation" or "omission"
         bool inDictionary = true;
-        double goodness = 0; // per-frame log-likelihood ratio, for calibration
+        double goodness = 0;            // per-frame log-likelihood ratio, for calibration
+        std::vector<PhoneScore> phones; // of the pronunciation read, in order
+    };
+
+    // Speech that is not in the reference: where, and the index of the word
+    // read after it (the number of words when it came after the last).
+    struct ExtraSpeech {
+        int startMs = 0;
+        int endMs = 0;
+        int before = 0;
     };
 
     // An error result: every score zero, every reference word listed as omitted
@@ -34,4 +51,6 @@ public:
     int errorCode = 0;
     std::string errorMessage;
     std::vector<WordScore> words;
+    std::vector<ExtraSpeech> extra;
+    int extraMs = 0; // speech in `extra`
 };

@@ -1,8 +1,10 @@
 #include "SpeechModel.h"
 
 #include <pocketsphinx.h>
+#include <sphinxbase/jsgf.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sys/stat.h>
@@ -14,17 +16,37 @@
 namespace {
 
 const char* const kAlignSearch = "align";
+const char* const kPhoneSearch = "phones";
 const char* const kLoopSearch = "loop";
 // Alignment is cheap (few words), so its beams are wide; the phone loop has
 // many more active paths and is kept narrower.
 constexpr double kAlignBeam = 1e-60;
 constexpr double kAlignWordBeam = 1e-40;
 constexpr double kLoopBeam = 1e-30;
-// Grammar weights: saying a word is four times as likely as skipping it.
+// Grammar weights, on each word and on skipping it: a word that was said
+// is not dropped lightly, a word that was not can still be left out.
 const char* const kKeepWeight = "4";
+const char* const kSkipWeight = "0.01";
 
 std::mutex g_sharedMutex;
 std::string g_loadError;
+
+// ps_set_jsgf_string of this PocketSphinx never frees the grammar it parsed,
+// so every scoring leaked its alignment grammar; the same steps, freed.
+bool setGrammar(ps_decoder_t* decoder, const char* search, const std::string& jsgf) {
+    jsgf_t* grammar = jsgf_parse_string(jsgf.c_str(), nullptr);
+    if (!grammar)
+        return false;
+    jsgf_rule_t* rule = jsgf_get_public_rule(grammar);
+    fsg_model_t* fsg = rule ? jsgf_build_fsg(grammar, rule, ps_get_logmath(decoder),
+                                             cmd_ln_float32_r(ps_get_config(decoder), "-lw"))
+                            : nullptr;
+    const bool ok = fsg && ps_set_fsg(decoder, search, fsg) >= 0;
+    if (fsg)
+        fsg_model_free(fsg); // the search keeps its own reference
+    jsgf_grammar_free(grammar);
+    return ok;
+}
 
 bool exists(const std::string& path) {
     struct stat st;
@@ -39,6 +61,20 @@ std::string phonesToName(const std::string& phones, int occurrence) {
     for (char c : phones)
         name += c == ' ' ? '_' : c;
     return name + "." + std::to_string(occurrence);
+}
+
+std::vector<std::string> splitPhones(const std::string& phones) {
+    std::vector<std::string> out;
+    size_t i = 0;
+    while (i < phones.size()) {
+        size_t j = phones.find(' ', i);
+        if (j == std::string::npos)
+            j = phones.size();
+        if (j > i)
+            out.push_back(phones.substr(i, j - i));
+        i = j + 1;
+    }
+    return out;
 }
 
 } // namespace
@@ -121,7 +157,7 @@ bool SpeechModel::addPhoneLoop() {
     }
     std::string jsgf = "#JSGF V1.0;\ngrammar phones;\npublic <s> = ( " + alternatives + " )* ;\n";
     setBeams(kLoopBeam, kLoopBeam);
-    return ps_set_jsgf_string(decoder_, kLoopSearch, jsgf.c_str()) >= 0;
+    return setGrammar(decoder_, kLoopSearch, jsgf);
 }
 
 std::vector<std::string> SpeechModel::pronunciations(const std::string& word) {
@@ -158,36 +194,79 @@ bool SpeechModel::decode(const std::vector<int16_t>& samples, const char* search
 
 std::vector<SpeechModel::Segment>
 SpeechModel::align(const std::vector<int16_t>& samples,
-                   const std::vector<std::vector<std::string>>& slots) {
+                   const std::vector<std::vector<std::string>>& slots, bool skippable) {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::map<std::string, int> slotOfName, occurrences;
+    std::map<std::string, Place> placeOfName; // slot and variant
+    std::map<std::string, int> occurrences;
     std::string rule;
     for (size_t i = 0; i < slots.size(); ++i) {
         std::string alternatives;
-        for (auto& phones : slots[i]) {
+        for (size_t v = 0; v < slots[i].size(); ++v) {
+            const std::string& phones = slots[i][v];
             std::string name = wordFor(phones, occurrences[phones]++);
-            if (name.empty() || slotOfName.count(name))
+            if (name.empty() || placeOfName.count(name))
                 continue;
-            slotOfName[name] = static_cast<int>(i);
-            alternatives += (alternatives.empty() ? "" : " | ") + name;
+            placeOfName[name] = {static_cast<int>(i), static_cast<int>(v)};
+            alternatives += std::string(" /") + kKeepWeight + "/ " + name + " |";
         }
         // Skipping a word is allowed (that is how omissions are found) but
-        // costs something, so a word that was said is not dropped lightly.
+        // costs something. The decoder takes each weight as the transition's
+        // probability and ignores weights on groups, so they sit on the words.
         if (!alternatives.empty())
-            rule += std::string(" ( /") + kKeepWeight + "/ ( " + alternatives + " ) | /1/ <NULL> )";
+            rule += std::string(" (") +
+                    (skippable ? alternatives + " /" + kSkipWeight + "/ <NULL>"
+                               : alternatives.substr(0, alternatives.size() - 1)) +
+                    " )";
     }
+    return decodeRule(samples, kAlignSearch, rule, placeOfName);
+}
+
+std::vector<SpeechModel::Segment> SpeechModel::alignPhones(const std::vector<int16_t>& samples,
+                                                           const std::vector<std::string>& words) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // One-phone words in a fixed sequence: the decoder then reports each
+    // phone's frames and score. (It models a one-phone word as if silence
+    // followed it, as it does in the phone loop, so the two stay comparable.)
+    std::map<std::string, Place> placeOfName; // word and phone position
+    std::map<std::string, int> occurrences;
+    std::string rule;
+    for (size_t i = 0; i < words.size(); ++i) {
+        auto phones = splitPhones(words[i]);
+        for (size_t k = 0; k < phones.size(); ++k) {
+            std::string name = wordFor(phones[k], occurrences[phones[k]]++);
+            if (name.empty())
+                return {};
+            placeOfName[name] = {static_cast<int>(i), static_cast<int>(k)};
+            rule += " " + name;
+        }
+    }
+    auto out = decodeRule(samples, kPhoneSearch, rule, placeOfName);
+    for (auto& s : out)
+        if (s.slot >= 0) {
+            s.phone = s.variant;
+            s.variant = -1;
+            s.label = s.label.substr(1, s.label.find('.') - 1); // "_AH.3" is AH
+        }
+    return out;
+}
+
+std::vector<SpeechModel::Segment>
+SpeechModel::decodeRule(const std::vector<int16_t>& samples, const char* search,
+                        const std::string& rule, const std::map<std::string, Place>& places) {
     std::vector<Segment> out;
     if (rule.empty())
         return out;
     std::string jsgf = "#JSGF V1.0;\ngrammar lintavo;\npublic <s> =" + rule + " ;\n";
     setBeams(kAlignBeam, kAlignWordBeam);
-    if (ps_set_jsgf_string(decoder_, kAlignSearch, jsgf.c_str()) < 0 ||
-        !decode(samples, kAlignSearch))
+    if (!setGrammar(decoder_, search, jsgf) || !decode(samples, search))
         return out;
     out = segments();
     for (auto& s : out) {
-        auto it = slotOfName.find(s.label);
-        s.slot = it == slotOfName.end() ? -1 : it->second;
+        auto it = places.find(s.label);
+        if (it != places.end()) {
+            s.slot = it->second.first;
+            s.variant = it->second.second;
+        }
     }
     return out;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,7 +20,9 @@ public:
 
     struct Segment {
         int slot = -1;     // index of the aligned word, -1 for silence and fillers
-        std::string label; // phone name in phone-loop results
+        int variant = -1;  // which of the slot's pronunciations
+        int phone = -1;    // position of the phone in that pronunciation
+        std::string label; // word or phone name as decoded (fillers: "<sil>", "[NOISE]", ...)
         int startFrame = 0;
         int endFrame = 0;       // inclusive
         long long acoustic = 0; // acoustic log score over the segment (decoder units)
@@ -39,15 +42,29 @@ public:
 
     // Aligns the audio with a sentence whose slots are each optional and may
     // be spoken with any of their pronunciations (space-separated phones).
+    // One segment per word read (slot and variant set), plus fillers.
+    // With `skippable` false every slot must be read somewhere.
     std::vector<Segment> align(const std::vector<int16_t>& samples,
-                               const std::vector<std::vector<std::string>>& slots);
+                               const std::vector<std::vector<std::string>>& slots,
+                               bool skippable = true);
+    // Aligns the audio with the phones of the given pronunciations, all of
+    // them, in order: one segment per phone (slot: index of the
+    // pronunciation, phone: position in it, label: the phone), plus fillers.
+    std::vector<Segment> alignPhones(const std::vector<int16_t>& samples,
+                                     const std::vector<std::string>& words);
     // Best phone sequence with no lexical constraint.
     std::vector<Segment> phoneLoop(const std::vector<int16_t>& samples);
 
 private:
     SpeechModel() = default;
     bool load(const std::string& modelDir, std::string& error);
+    using Place = std::pair<int, int>; // where a dictionary word of the grammar belongs
     std::string wordFor(const std::string& phones, int occurrence);
+    // Decodes with the grammar `rule` and sets each segment's slot and
+    // variant from `places` (fillers keep -1).
+    std::vector<Segment> decodeRule(const std::vector<int16_t>& samples, const char* search,
+                                    const std::string& rule,
+                                    const std::map<std::string, Place>& places);
     bool decode(const std::vector<int16_t>& samples, const char* search);
     // Segments of the last decode, in time order.
     std::vector<Segment> segments();

@@ -29,6 +29,7 @@ bool WavDecoder::fail(const std::string& why) {
 bool WavDecoder::decodeWav(const std::vector<uint8_t>& bytes) {
     samples_.clear();
     error_.clear();
+    tooLong_ = false;
     if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
         std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
         return fail("audio is not a RIFF/WAVE file");
@@ -65,6 +66,7 @@ bool WavDecoder::decodeWav(const std::vector<uint8_t>& bytes) {
 bool WavDecoder::decodeRaw(const std::vector<uint8_t>& bytes, const RawFormat& raw) {
     samples_.clear();
     error_.clear();
+    tooLong_ = false;
     Format format;
     format.tag = kFormatPcm;
     format.channels = raw.channels;
@@ -108,6 +110,10 @@ bool WavDecoder::convert(const uint8_t* data, size_t size, const Format& format)
 
     size_t frameBytes = static_cast<size_t>(format.bitsPerSample / 8) * format.channels;
     size_t frames = size / frameBytes;
+    if (maxSeconds_ > 0 && frames > static_cast<size_t>(maxSeconds_) * format.sampleRate) {
+        tooLong_ = true;
+        return fail("audio is longer than " + std::to_string(maxSeconds_) + " s");
+    }
     std::vector<float> mono(frames);
     for (size_t i = 0; i < frames; ++i) {
         double sum = 0;

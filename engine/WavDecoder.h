@@ -17,6 +17,10 @@ public:
         int sampleBytes = 2;
     };
 
+    // Audio longer than this is refused from its header, before any sample
+    // is converted (0: no limit).
+    explicit WavDecoder(int maxSeconds = 0) : maxSeconds_(maxSeconds) {}
+
     // Parses a RIFF/WAVE file. PCM of 8/16/24/32 bits and 32-bit float, any
     // channel count and rates from 8 to 96 kHz are converted; anything else
     // fails with a reason in error().
@@ -26,6 +30,8 @@ public:
 
     const std::vector<int16_t>& samples() const { return samples_; }
     const std::string& error() const { return error_; }
+    // The last decode failed because the audio is longer than the limit.
+    bool tooLong() const { return tooLong_; }
 
 private:
     struct Format {
@@ -40,6 +46,8 @@ private:
     static double sampleAt(const uint8_t* p, const Format& format);
     void resample(std::vector<float>& mono, int fromRate);
 
+    int maxSeconds_ = 0;
+    bool tooLong_ = false;
     std::vector<int16_t> samples_;
     std::string error_;
 };

@@ -7,13 +7,15 @@ packages=(
   qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qtmultimedia5-dev libqt5multimedia5-plugins
   qtwebengine5-dev libqt5svg5-dev libqt5opengl5-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-libav gstreamer1.0-pulseaudio
+  gstreamer1.0-libav gstreamer1.0-pulseaudio libgstreamer1.0-dev
   ffmpeg sox libsox-fmt-all espeak-ng
+  flite festival festvox-kallpc16k festvox-kdlpc16k festvox-us-slt-hts
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us
   libqrencode-dev libpng-dev zbar-tools libcpp-httplib-dev libssl-dev libsqlite3-dev sqlite3 nlohmann-json3-dev
   wordnet-base wordnet desktop-file-utils
   xvfb xauth x11-utils imagemagick librsvg2-bin fonts-noto-cjk fontconfig
   pulseaudio pulseaudio-utils wrk procps curl python3 ccache
+  clang libclang-rt-14-dev  # libFuzzer programs (scripts/fuzz.sh)
 )
 missing=()
 for p in "${packages[@]}"; do

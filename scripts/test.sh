@@ -7,6 +7,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
 build=${LINTAVO_BUILD_DIR:-$root/build}
 cd "$build"
-# A test that fails is run once more: GStreamer's HTTP source can crash while a
-# player is torn down mid-stream, outside our code. A second failure counts.
-ctest --output-on-failure -j2 --timeout 900 --repeat until-pass:2 "$@"
+ctest --output-on-failure -j2 --timeout 900 "$@"

@@ -2,6 +2,8 @@
 
 #include <string>
 
+struct stat;
+
 namespace httplib {
 struct Request;
 struct Response;
@@ -17,6 +19,12 @@ public:
                      const std::string& path);
     static std::string contentType(const std::string& path);
     static void notFound(httplib::Response& response);
+
+private:
+    // Sends the file's ETag and Last-Modified; true (and 304) when the request's
+    // conditional headers name the file as it is.
+    static bool answeredUnchanged(const httplib::Request& request, httplib::Response& response,
+                                  const struct stat& st);
 };
 
 } // namespace lintavo

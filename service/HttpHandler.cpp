@@ -7,9 +7,16 @@
 #include "HttpRequest.h"
 #include "ServiceAnswer.h"
 
+#include <QDebug>
+
 namespace {
 const int kTimeoutMs = 30000;
-}
+// What a page says when the service gave no answer at all.
+const QString kUnreachable = QStringLiteral("网络连接失败，请检查网络后重试");
+} // namespace
+
+quint64 HttpHandler::s_lastRequest = 0;
+quint64 HttpHandler::s_answering = 0;
 
 HttpHandler* HttpHandler::instance() {
     static HttpHandler* handler = new HttpHandler; // never destroyed
@@ -66,14 +73,30 @@ void HttpHandler::send(const Endpoint& endpoint, const RequestBuilder::Wire& wir
                                ? http->postWithHeader(wire.url, wire.body, headers, kTimeoutMs)
                                : http->getWithHeader(wire.url, headers, kTimeoutMs);
     const Endpoint* target = &endpoint; // the table outlives every request
+    const quint64 serial = ++s_lastRequest;
     connect(request, &HttpRequest::onSuccess, this,
-            [this, target](const QString& body) { onAnswer(*target, body); });
-    // Only a login tells the user that the network failed; everything else
-    // simply keeps what it shows.
-    if (endpoint.answer == Endpoint::Answer::Login)
-        connect(request, &HttpRequest::onFail, this, [this](int, int, const QString& message) {
-            dispatchEvent(Event::RES_LOGIN_FAIL, AnyValue::of(message));
-        });
+            [this, target, serial](const QString& body) { onAnswer(*target, body, serial); });
+    // A request that got no answer fails like one the service refused, so
+    // that no page waits for ever.
+    connect(request, &HttpRequest::onFail, this,
+            [this, target, serial](int, int, const QString& message) {
+                onTransportFailure(*target, message, serial);
+            });
+}
+
+void HttpHandler::onTransportFailure(const Endpoint& endpoint, const QString& message,
+                                     quint64 serial) {
+    qDebug() << "request failed:" << endpoint.path << message;
+    // The login window shows the transport's own words; pages say it plainly.
+    const bool login = endpoint.answer == Endpoint::Answer::Login;
+    deliver(endpoint.failEvent, AnyValue::of(login ? message : kUnreachable), serial);
+}
+
+void HttpHandler::deliver(int event, const AnyValue& value, quint64 serial) {
+    const quint64 outer = s_answering;
+    s_answering = serial;
+    dispatchEvent(event, value);
+    s_answering = outer;
 }
 
 bool HttpHandler::accepted(const Endpoint& endpoint, const ServiceAnswer& answer) {
@@ -84,31 +107,31 @@ bool HttpHandler::accepted(const Endpoint& endpoint, const ServiceAnswer& answer
     return true;
 }
 
-void HttpHandler::onAnswer(const Endpoint& endpoint, const QString& body) {
+void HttpHandler::onAnswer(const Endpoint& endpoint, const QString& body, quint64 serial) {
     const ServiceAnswer answer(body);
     if (!accepted(endpoint, answer)) {
-        dispatchEvent(endpoint.failEvent, AnyValue::of(answer.message()));
+        deliver(endpoint.failEvent, AnyValue::of(answer.message()), serial);
         return;
     }
     switch (endpoint.answer) {
     case Endpoint::Answer::Data:
-        dispatchEvent(endpoint.okEvent, AnyValue::of(answer.data()));
+        deliver(endpoint.okEvent, AnyValue::of(answer.data()), serial);
         break;
     case Endpoint::Answer::Body:
-        dispatchEvent(endpoint.okEvent, AnyValue::of(body));
+        deliver(endpoint.okEvent, AnyValue::of(body), serial);
         break;
     case Endpoint::Answer::Code:
-        dispatchEvent(endpoint.okEvent, AnyValue::of(answer.object()));
+        deliver(endpoint.okEvent, AnyValue::of(answer.object()), serial);
         break;
     case Endpoint::Answer::Login:
-        onLoggedIn(answer, body);
+        onLoggedIn(answer, body, serial);
         break;
     }
 }
 
-void HttpHandler::onLoggedIn(const ServiceAnswer& answer, const QString& body) {
+void HttpHandler::onLoggedIn(const ServiceAnswer& answer, const QString& body, quint64 serial) {
     if (userDao)
         userDao->fillFromLogin(answer.data().toMap());
-    dispatchEvent(Event::RES_LOGIN_OK, AnyValue::of(body));
-    dispatchEvent(Event::CLOSE_LOGIN, AnyValue::of(body));
+    deliver(Event::RES_LOGIN_OK, AnyValue::of(body), serial);
+    deliver(Event::CLOSE_LOGIN, AnyValue::of(body), serial);
 }

@@ -3,6 +3,8 @@
 # what the test needs (reference service on a free port, private PulseAudio,
 # Xvfb) and stops it when the test ends.
 set(LINTAVO_TEST_RUNNER ${CMAKE_CURRENT_LIST_DIR}/support/run-test.sh)
+# Helpers every test may include.
+set(LINTAVO_TEST_SUPPORT ${CMAKE_CURRENT_LIST_DIR}/support)
 set(LINTAVO_TEST_MEDIA ${CMAKE_BINARY_DIR}/test-media)
 
 function(lintavo_add_test name)
@@ -14,6 +16,7 @@ function(lintavo_add_test name)
   string(REPLACE "." "_" target "test_${name}")
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE Qt5::Test ${T_LIBS})
+  target_include_directories(${target} PRIVATE ${LINTAVO_TEST_SUPPORT})
   set(flags "")
   if(T_SERVER)
     list(APPEND flags --server $<TARGET_FILE:lintavo-server>)

@@ -1,7 +1,13 @@
 // Benchmark of the speech-evaluation engine on the labelled set written by
-// generate_set.py: separation of correct from wrong readings, word-level
-// error detection, silence and noise, speed and memory. Prints its figures.
+// generate_set.py, under each recording condition and apart for the voices
+// the word model was fitted on and the ones held out: separation of correct
+// from wrong readings, word-level detection, extra speech, silence and noise,
+// speed and memory. Prints its figures.
+#include "BenchSet.h"
 #include "JsonValue.h"
+#include "PronunciationScorer.h"
+#include "SpeechModel.h"
+#include "WavDecoder.h"
 #include "ssound.h"
 
 #include <algorithm>
@@ -20,11 +26,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct Row {
-    std::string kind, path, sentence;
-    std::vector<int> labelled; // replaced or omitted word indices
-};
 
 struct Pending {
     std::mutex mutex;
@@ -116,143 +117,158 @@ double rocAuc(const std::vector<double>& positive, const std::vector<double>& ne
     return positive.empty() || negative.empty() ? 0 : wins / (positive.size() * negative.size());
 }
 
-std::vector<Row> readManifest(const std::string& path) {
-    std::vector<Row> rows;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> f;
-        std::stringstream ss(line);
-        std::string cell;
-        while (std::getline(ss, cell, '\t'))
-            f.push_back(cell);
-        if (f.size() < 3)
-            continue;
-        Row row{f[0], f[1], f[2], {}};
-        if (f.size() > 3) {
-            std::stringstream labels(f[3]);
-            while (std::getline(labels, cell, ','))
-                if (!cell.empty())
-                    row.labelled.push_back(std::stoi(cell));
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-std::string withoutIds(const std::string& json) {
-    JsonValue doc;
-    JsonValue::parse(json, doc);
-    return doc["result"].serialize();
-}
-
-void printQuantiles(const char* what, std::vector<double> values) {
-    if (values.empty())
-        return;
-    std::sort(values.begin(), values.end());
-    std::printf("  %s (n=%zu), quantiles 5/10/20/50/80%%:", what, values.size());
-    for (double q : {0.05, 0.1, 0.2, 0.5, 0.8})
-        std::printf(" %.1f", values[static_cast<size_t>(q * (values.size() - 1))]);
-    std::printf("\n");
-}
-
-void qualityFigures(ssound* engine, const std::vector<Row>& rows) {
-    std::vector<double> correct, different;
+// Figures of one group of voices under one condition.
+struct Tally {
+    std::vector<double> correct, different;                                    // sentence overall
+    std::vector<double> rightWords, replacedWords, swappedWords, omittedWords; // word scores
+    std::vector<double> extraOverall, singleOverall;
+    int extraLocated = 0;
     double halfIntegrity = 0;
-    int halfCount = 0, wrongWords = 0, wrongLow = 0, rightWords = 0, rightHigh = 0;
-    int replacedWords = 0, replacedLow = 0;
-    int silentMax = 0, noiseMax = 0, deterministic = 0, repeated = 0;
-    std::vector<double> rightGoodness, wrongGoodness; // of words read, for calibration
-    std::map<std::string, std::vector<double>> overallByKind;
-    for (const Row& row : rows) {
-        auto audio = readFile(row.path);
-        std::string raw;
-        JsonValue result = evaluate(engine, row.sentence, audio, nullptr, &raw)["result"];
-        double overall = result["overall"].toNumber();
-        overallByKind[row.kind].push_back(overall);
-        const auto& details = result["details"].items();
-        if (row.kind == "correct") {
-            correct.push_back(overall);
-            for (auto& d : details) {
-                if (d["error"].toString() != "omission")
-                    rightGoodness.push_back(d["goodness"].toNumber());
-                ++rightWords;
-                rightHigh += d["score"].toNumber() >= 60;
-            }
-            if (repeated < 10) { // identical input must give identical results
-                std::string again;
-                evaluate(engine, row.sentence, audio, nullptr, &again);
-                ++repeated;
-                deterministic += withoutIds(again) == withoutIds(raw);
-            }
-        } else if (row.kind == "different") {
-            different.push_back(overall);
-        } else if (row.kind == "half" || row.kind == "replaced") {
-            if (row.kind == "half") {
-                halfIntegrity += result["integrity"].toNumber();
-                ++halfCount;
-            }
-            for (int index : row.labelled)
-                if (index < static_cast<int>(details.size())) {
-                    bool low = details[index]["score"].toNumber() < 60;
-                    ++wrongWords;
-                    wrongLow += low;
-                    if (row.kind == "replaced") {
-                        ++replacedWords;
-                        replacedLow += low;
-                    }
-                    if (details[index]["error"].toString() != "omission")
-                        wrongGoodness.push_back(details[index]["goodness"].toNumber());
-                }
-        } else if (row.kind == "silence") {
-            silentMax = std::max(silentMax, static_cast<int>(overall));
-        } else if (row.kind == "noise") {
-            noiseMax = std::max(noiseMax, static_cast<int>(overall));
-        }
-    }
-    for (auto& [kind, values] : overallByKind) {
-        double sum = 0;
-        for (double v : values)
-            sum += v;
-        std::printf("  mean overall %-10s %6.1f  (n=%zu)\n", kind.c_str(), sum / values.size(),
-                    values.size());
-    }
-    printQuantiles("goodness of correct words read", rightGoodness);
-    printQuantiles("goodness of replaced/omitted words read", wrongGoodness);
-    std::printf("ROC AUC overall, correct vs different reading:   %.3f   (target >= 0.95)\n",
-                rocAuc(correct, different));
-    std::printf("mean integrity of half readings:                 %.1f   (target <= 60)\n",
-                halfCount ? halfIntegrity / halfCount : 0.0);
-    std::printf(
-        "replaced/omitted words scored below 60:          %.1f%%  (%d of %d, target >= 80%%)\n",
-        wrongWords ? 100.0 * wrongLow / wrongWords : 0.0, wrongLow, wrongWords);
-    std::printf("  of them replaced words:                        %.1f%%  (%d of %d)\n",
-                replacedWords ? 100.0 * replacedLow / replacedWords : 0.0, replacedLow,
-                replacedWords);
-    std::printf("  of them omitted words (half readings):         %.1f%%  (%d of %d)\n",
-                wrongWords > replacedWords
-                    ? 100.0 * (wrongLow - replacedLow) / (wrongWords - replacedWords)
-                    : 0.0,
-                wrongLow - replacedLow, wrongWords - replacedWords);
-    std::printf(
-        "correctly read words scored 60 or more:          %.1f%%  (%d of %d, target >= 80%%)\n",
-        rightWords ? 100.0 * rightHigh / rightWords : 0.0, rightHigh, rightWords);
-    std::printf("silence overall (max):                           %d     (target <= 10)\n",
-                silentMax);
-    std::printf("noise overall (max):                             %d     (target <= 10)\n",
-                noiseMax);
-    std::printf("identical results for identical input:           %d of %d\n", deterministic,
-                repeated);
+    int halfCount = 0;
+};
+
+double share(const std::vector<double>& scores, bool high) {
+    if (scores.empty())
+        return 0;
+    long n = std::count_if(scores.begin(), scores.end(),
+                           [high](double s) { return high ? s >= 60 : s < 60; });
+    return 100.0 * n / scores.size();
 }
 
-void speedFigures(ssound* engine, const std::vector<Row>& rows) {
+double mean(const std::vector<double>& v) {
+    double sum = 0;
+    for (double x : v)
+        sum += x;
+    return v.empty() ? 0 : sum / v.size();
+}
+
+void countWords(const BenchRow& row, const JsonValue& result, Tally& t) {
+    const auto& details = result["details"].items();
+    auto labelled = [&](std::vector<double>& into) {
+        for (int index : row.labelled)
+            if (index < static_cast<int>(details.size()))
+                into.push_back(details[index]["score"].toNumber());
+    };
+    if (row.kind == "correct") {
+        t.correct.push_back(result["overall"].toNumber());
+        for (auto& d : details)
+            t.rightWords.push_back(d["score"].toNumber());
+    } else if (row.kind == "different") {
+        t.different.push_back(result["overall"].toNumber());
+    } else if (row.kind == "replaced") {
+        labelled(t.replacedWords);
+    } else if (row.kind == "swapped") {
+        labelled(t.swappedWords);
+    } else if (row.kind == "half") {
+        labelled(t.omittedWords);
+        t.halfIntegrity += result["integrity"].toNumber();
+        ++t.halfCount;
+    } else if (row.kind == "extra") {
+        t.extraOverall.push_back(result["overall"].toNumber());
+        bool located = false;
+        for (auto& e : result["extra"].items())
+            located = located || static_cast<int>(e["before"].toNumber(-1)) == row.labelled[0];
+        t.extraLocated += located;
+    } else if (row.kind == "single") {
+        t.singleOverall.push_back(result["overall"].toNumber());
+    }
+}
+
+void printTallies(const std::map<std::string, Tally>& byGroup) {
+    auto line = [&](const char* what, auto figure) {
+        std::printf("  %-50s", what);
+        for (const char* g : {"fit", "held"}) {
+            auto it = byGroup.find(g);
+            std::printf(" %8s", it == byGroup.end() ? "-" : figure(it->second).c_str());
+        }
+        std::printf("\n");
+    };
+    auto fmt = [](const char* f, double v) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, f, v);
+        return std::string(buf);
+    };
+    std::printf("  %-50s %8s %8s\n", "", "fit", "held");
+    line("sentence AUC, correct vs different reading",
+         [&](const Tally& t) { return fmt("%.3f", rocAuc(t.correct, t.different)); });
+    line("word AUC, correct vs replaced or swapped words", [&](const Tally& t) {
+        auto wrong = t.replacedWords;
+        wrong.insert(wrong.end(), t.swappedWords.begin(), t.swappedWords.end());
+        return fmt("%.3f", rocAuc(t.rightWords, wrong));
+    });
+    line("correct words at 60 or more (%)",
+         [&](const Tally& t) { return fmt("%.1f", share(t.rightWords, true)); });
+    line("replaced words below 60 (%)",
+         [&](const Tally& t) { return fmt("%.1f", share(t.replacedWords, false)); });
+    line("swapped words below 60 (%)",
+         [&](const Tally& t) { return fmt("%.1f", share(t.swappedWords, false)); });
+    line("omitted words below 60 (%)",
+         [&](const Tally& t) { return fmt("%.1f", share(t.omittedWords, false)); });
+    line("mean integrity of half readings", [&](const Tally& t) {
+        return fmt("%.1f", t.halfCount ? t.halfIntegrity / t.halfCount : 0);
+    });
+    line("mean overall of correct readings",
+         [&](const Tally& t) { return fmt("%.1f", mean(t.correct)); });
+    line("mean overall with extra words",
+         [&](const Tally& t) { return fmt("%.1f", mean(t.extraOverall)); });
+    line("extra words located (%)", [&](const Tally& t) {
+        return fmt("%.1f",
+                   t.extraOverall.empty() ? 0 : 100.0 * t.extraLocated / t.extraOverall.size());
+    });
+    line("mean overall of \"I\" against a whole sentence",
+         [&](const Tally& t) { return fmt("%.1f", mean(t.singleOverall)); });
+}
+
+void qualityFigures(ssound* engine, const std::vector<BenchRow>& rows,
+                    const std::vector<std::string>& conditions) {
+    for (const std::string& condition : conditions) {
+        std::map<std::string, Tally> byGroup;
+        int silentMax = 0, noiseMax = 0;
+        unsigned seed = 1;
+        for (const BenchRow& row : rows) {
+            auto samples = applyCondition(readSamples(row.path), condition, seed++);
+            JsonValue result = evaluate(engine, row.refText, wavBytes(samples))["result"];
+            int overall = static_cast<int>(result["overall"].toNumber());
+            if (row.kind == "silence")
+                silentMax = std::max(silentMax, overall);
+            else if (row.kind == "noise")
+                noiseMax = std::max(noiseMax, overall);
+            else
+                countWords(row, result, byGroup[row.group]);
+        }
+        std::printf("condition %s:\n", condition.c_str());
+        printTallies(byGroup);
+        std::printf("  silence, noise: overall at most %d, %d\n", silentMax, noiseMax);
+        std::fflush(stdout);
+    }
+}
+
+void determinism(ssound* engine, const std::vector<BenchRow>& rows) {
+    int same = 0, tried = 0;
+    for (const BenchRow& row : rows) {
+        if (row.kind != "correct" || tried == 10)
+            continue;
+        auto audio = wavBytes(applyCondition(readSamples(row.path), "noise20", 7));
+        std::string first, second;
+        evaluate(engine, row.refText, audio, nullptr, &first);
+        evaluate(engine, row.refText, audio, nullptr, &second);
+        JsonValue a, b;
+        JsonValue::parse(first, a);
+        JsonValue::parse(second, b);
+        same += a["result"].serialize() == b["result"].serialize();
+        ++tried;
+    }
+    std::printf("identical results for identical input:           %d of %d\n", same, tried);
+}
+
+void speedFigures(ssound* engine, const std::vector<BenchRow>& rows) {
     // The correct reading closest to 3 s of audio.
-    const Row* best = nullptr;
+    const BenchRow* best = nullptr;
     double bestGap = 1e9, seconds = 0;
-    for (const Row& row : rows) {
+    for (const BenchRow& row : rows) {
         if (row.kind != "correct")
             continue;
-        double s = (readFile(row.path).size() - 44) / 32000.0;
+        double s = readSamples(row.path).size() / 16000.0;
         if (std::abs(s - 3.0) < bestGap) {
             bestGap = std::abs(s - 3.0);
             best = &row;
@@ -263,9 +279,9 @@ void speedFigures(ssound* engine, const std::vector<Row>& rows) {
         return;
     auto audio = readFile(best->path);
     std::vector<double> latencies, cpus;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 9; ++i) {
         double latency = 0, cpu = 0;
-        evaluate(engine, best->sentence, audio, &latency, nullptr, &cpu);
+        evaluate(engine, best->refText, audio, &latency, nullptr, &cpu);
         latencies.push_back(latency);
         cpus.push_back(cpu);
     }
@@ -284,9 +300,9 @@ void speedFigures(ssound* engine, const std::vector<Row>& rows) {
     std::printf("machine load average while measuring:            %.2f\n", loadAverage());
 }
 
-void memoryFigures(const std::vector<Row>& rows) {
-    const Row* sample = nullptr;
-    for (const Row& row : rows)
+void memoryFigures(const std::vector<BenchRow>& rows) {
+    const BenchRow* sample = nullptr;
+    for (const BenchRow& row : rows)
         if (row.kind == "correct") {
             sample = &row;
             break;
@@ -297,11 +313,11 @@ void memoryFigures(const std::vector<Row>& rows) {
     long before = residentKb();
     std::vector<ssound*> engines;
     engines.push_back(ssound_new("{}"));
-    evaluate(engines[0], sample->sentence, audio);
+    evaluate(engines[0], sample->refText, audio);
     long one = residentKb();
     while (engines.size() < 20) {
         engines.push_back(ssound_new("{}"));
-        evaluate(engines.back(), sample->sentence, audio);
+        evaluate(engines.back(), sample->refText, audio);
     }
     long twenty = residentKb();
     for (ssound* e : engines)
@@ -314,18 +330,67 @@ void memoryFigures(const std::vector<Row>& rows) {
         twenty / 1024.0, static_cast<double>(twenty) / one);
 }
 
+// Writes every word's figures for fitting the word model (see fit_word_model.py).
+void dumpWords(const std::vector<BenchRow>& rows, const std::vector<std::string>& conditions,
+               const std::string& path) {
+    std::ofstream out(path);
+    PronunciationScorer scorer(SpeechModel::shared());
+    int rowNumber = 0;
+    for (const std::string& condition : conditions) {
+        unsigned seed = 1;
+        for (const BenchRow& row : rows) {
+            ++rowNumber;
+            auto samples = applyCondition(readSamples(row.path), condition, seed++);
+            if (row.kind == "silence" || row.kind == "noise" || row.kind == "different")
+                continue;
+            ScoreReport report = scorer.score(samples, row.refText);
+            for (size_t i = 0; i < report.words.size(); ++i) {
+                const auto& w = report.words[i];
+                bool marked = std::find(row.labelled.begin(), row.labelled.end(),
+                                        static_cast<int>(i)) != row.labelled.end();
+                std::string label = row.kind == "correct"            ? "ok"
+                                    : !marked || row.kind == "extra" ? "other"
+                                    : row.kind == "half"             ? "omit"
+                                                                     : "wrong";
+                out << condition << '\t' << row.group << '\t' << row.voice << '\t' << row.kind
+                    << '\t' << rowNumber << '\t' << i << '\t' << label << '\t' << w.error << '\t'
+                    << w.goodness << '\t' << w.score << '\t';
+                for (auto& p : w.phones)
+                    out << p.phone << ':' << p.goodness << ':' << p.startMs << ':' << p.endMs
+                        << ',';
+                out << '\n';
+            }
+        }
+    }
+}
+
+std::vector<std::string> splitList(const std::string& s) {
+    std::vector<std::string> out;
+    std::stringstream ss(s);
+    std::string item;
+    while (std::getline(ss, item, ','))
+        out.push_back(item);
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: engine-bench SET_DIR (made by generate_set.py)\n");
+        std::fprintf(stderr, "usage: engine-bench SET_DIR [CONDITION,...] "
+                             "(SET_DIR made by generate_set.py)\n");
         return 2;
     }
-    auto rows = readManifest(std::string(argv[1]) + "/manifest.tsv");
+    auto rows = readBenchSet(argv[1]);
     if (rows.empty()) {
         std::fprintf(stderr, "engine-bench: no manifest in %s\n", argv[1]);
         return 2;
     }
+    if (argc > 3 && std::string(argv[2]) == "--dump") {
+        dumpWords(rows, argc > 4 ? splitList(argv[4]) : allConditions(), argv[3]);
+        return 0;
+    }
+    auto conditions = argc > 2 ? splitList(argv[2]) : allConditions();
     memoryFigures(rows); // first, so the process holds nothing else yet
     ssound* engine = ssound_new("{}");
     if (!engine) {
@@ -333,10 +398,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto started = Clock::now();
-    qualityFigures(engine, rows);
     speedFigures(engine, rows);
+    determinism(engine, rows);
+    qualityFigures(engine, rows, conditions);
     ssound_delete(engine);
-    std::printf("bench time: %.0f s for %zu recordings\n",
-                std::chrono::duration<double>(Clock::now() - started).count(), rows.size());
+    std::printf("bench time: %.0f s for %zu recordings under %zu conditions\n",
+                std::chrono::duration<double>(Clock::now() - started).count(), rows.size(),
+                conditions.size());
     return 0;
 }

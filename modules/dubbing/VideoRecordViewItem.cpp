@@ -2,9 +2,12 @@
 
 #include "ChildProcess.h"
 #include "EngineDocuments.h"
+#include "InputDevice.h"
 #include "ScoreBadge.h"
 #include "SentenceTime.h"
 #include "SentenceTrack.h"
+#include "TakeListPopup.h"
+#include "TakeStore.h"
 #include "Toast.h"
 #include "UIUpdateThread.h"
 #include "WordColors.h"
@@ -53,6 +56,8 @@ VideoRecordViewItem::VideoRecordViewItem(QWidget* parent)
     m_sentenceTimer = new QTimer(this);
     m_sentenceTimer->setSingleShot(true);
     connect(m_sentenceTimer, &QTimer::timeout, this, &VideoRecordViewItem::onSentenceTimer);
+
+    setUpPractice();
 
     connect(ui->record, &QPushButton::clicked, this, &VideoRecordViewItem::onClickRecord);
     connect(ui->play, &QPushButton::clicked, this, &VideoRecordViewItem::onClickPlay);
@@ -204,7 +209,7 @@ void VideoRecordViewItem::startTake() {
     audio.setChannelCount(1);
     audio.setQuality(QMultimedia::VeryHighQuality);
     audio.setEncodingMode(QMultimedia::ConstantQualityEncoding);
-    m_recorder->setAudioInput(QString());
+    InputDevice::applyTo(m_recorder);
     m_recorder->setEncodingSettings(audio, QVideoEncoderSettings(), QStringLiteral("audio/x-wav"));
     m_recordLocation = QUrl::fromLocalFile(recordWavPath());
     m_recorder->setOutputLocation(QUrl::fromLocalFile(takeWavPath()));
@@ -335,6 +340,7 @@ void VideoRecordViewItem::completeTake() {
         return;
     }
     m_recorded = true;
+    keepTake();
     emit StopRecord();
     emit StartPlay();
     scoreRecording();
@@ -370,6 +376,10 @@ void VideoRecordViewItem::stopPlayers() {
 }
 
 void VideoRecordViewItem::onClickPlay() {
+    playRecording(m_recordLocation);
+}
+
+void VideoRecordViewItem::playRecording(const QUrl& location) {
     auto* player = new QMediaPlayer(this);
     connect(player, &QMediaPlayer::stateChanged, this, &VideoRecordViewItem::onStateChanged);
     auto finished = [this, player] {
@@ -384,7 +394,7 @@ void VideoRecordViewItem::onClickPlay() {
     });
     // A missing or broken file never starts, so it would never report a stop.
     connect(player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this, finished);
-    player->setMedia(m_recordLocation);
+    player->setMedia(location);
     player->setVolume(100);
     player->play();
     emit StartPlay();
@@ -398,13 +408,34 @@ void VideoRecordViewItem::onStartMix() {
 
 void VideoRecordViewItem::onUpdateScore() {
     QVariantMap scores;
+    QVariantList words;
     {
         QMutexLocker lock(&m_resultMutex);
         if (!m_evaluationId.isEmpty())
             return; // a newer take is being scored; its result decides
         scores = m_scores;
+        words = m_words;
     }
     m_scoring = false;
+    m_resultTake = m_scoringTake;
+    m_scoringTake = 0;
+    if (m_takes && m_resultTake > 0) {
+        m_takes->setScore(sentence(), m_resultTake, scores, words);
+        const int chosen = m_takes->chosen(sentence());
+        if (chosen > 0 && chosen != m_resultTake) {
+            // A better take stays in the dub; the row says what this one got.
+            takeChosen(chosen);
+            if (m_member)
+                showTips(QStringLiteral("本遍%1分，保留第%2遍")
+                             .arg(scores.value(QStringLiteral("overall")).toInt())
+                             .arg(chosen));
+            return;
+        }
+    }
+    showScores(scores);
+}
+
+void VideoRecordViewItem::showScores(const QVariantMap& scores) {
     const int overall = scores.value(QStringLiteral("overall")).toInt();
     ui->score->setStyleSheet(QStringLiteral("QWidget#score{border-image: url(%1);border:none;}")
                                  .arg(ScoreBadge::imageFor(overall, m_member, ScoreBadge::Row)));
@@ -420,8 +451,22 @@ void VideoRecordViewItem::onUpdateScore() {
 void VideoRecordViewItem::onUpdateWordColor(QVariant map) {
     if (isSuperseded())
         return;
+    // The colours of a take that did not make it into the dub are not shown.
+    if (m_takes && m_resultTake > 0 && m_takes->chosen(sentence()) != m_resultTake)
+        return;
+    showWords(map.toList());
+}
+
+void VideoRecordViewItem::showWords(const QVariantList& words) {
+    m_shownWords = words;
     ui->en->setTextFormat(Qt::RichText);
-    ui->en->setText(WordColors::text(map.toList(), m_member));
+    ui->en->setText(WordColors::linkedText(words, m_member));
+}
+
+void VideoRecordViewItem::onWordLink(const QString& link) {
+    const QString word = WordColors::wordAt(m_shownWords, link);
+    if (!word.isEmpty())
+        emit QueryWord(word);
 }
 
 void VideoRecordViewItem::showTips(const QString& text) {
@@ -528,9 +573,120 @@ void VideoRecordViewItem::takeResult(const QString& id, const QVariantMap& messa
             return; // a superseded take, or a row on its way out
         m_evaluationId.clear();
         m_scores = EngineDocuments::scoreRecord(message);
+        m_words = EngineDocuments::words(message);
     }
     // Both are delivered queued: the badge and the colours change on the
     // interface thread.
     emit UpdateScore();
     emit UpdateWordColor(EngineDocuments::words(message));
+}
+
+void VideoRecordViewItem::setUpPractice() {
+    ui->btnOriginal->setToolTip(QStringLiteral("听原句 (O)"));
+    ui->btnCompare->setToolTip(QStringLiteral("对比：先听原句，再听我的录音 (C)"));
+    ui->btnTakes->setToolTip(QStringLiteral("每一遍录音和得分，选一遍用于配音"));
+    ui->record->setToolTip(QStringLiteral("录音 / 停止 (R)"));
+    ui->play->setToolTip(QStringLiteral("听我的录音 (T)"));
+    ui->widget_3->setToolTip(QStringLiteral("上一句 ↑ / 下一句 ↓"));
+    ui->btnCompare->setEnabled(false);
+    ui->btnTakes->setEnabled(false);
+    ui->en->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    connect(ui->en, &QLabel::linkActivated, this, &VideoRecordViewItem::onWordLink);
+    connect(ui->btnOriginal, &QPushButton::clicked, this, &VideoRecordViewItem::ClickOriginal);
+    connect(ui->btnCompare, &QPushButton::clicked, this, &VideoRecordViewItem::ClickCompare);
+    connect(ui->btnTakes, &QPushButton::clicked, this, &VideoRecordViewItem::showTakes);
+}
+
+void VideoRecordViewItem::setTakeStore(TakeStore* store) {
+    m_takes = store;
+    if (!store)
+        return;
+    auto refresh = [this] {
+        const int count = m_takes->takes(sentence()).size();
+        ui->btnTakes->setEnabled(count > 0);
+        ui->btnTakes->setText(count > 0 ? QStringLiteral("录音记录 %1").arg(count)
+                                        : QStringLiteral("录音记录"));
+        ui->btnCompare->setEnabled(m_recorded);
+    };
+    connect(store, &TakeStore::changed, this, [this, refresh](int changed) {
+        if (changed == sentence())
+            refresh();
+    });
+    refresh();
+    // The sentence was recorded before: its chosen take is the recording
+    // again, with the score it had.
+    const int chosen = store->chosen(sentence());
+    // Its sentence track is made when the preview needs it, not for every
+    // row of the clip at once.
+    if (chosen > 0)
+        takeChosen(chosen, false);
+}
+
+void VideoRecordViewItem::keepTake() {
+    m_scoringTake = m_takes ? m_takes->add(sentence(), recordWavPath()) : 0;
+    ui->btnCompare->setEnabled(true);
+}
+
+// The take goes into the dub: it becomes <index>record.wav, its score the
+// row's, and the sentence track is made from it.
+void VideoRecordViewItem::takeChosen(int number, bool makeTrack) {
+    const TakeStore::Take take = m_takes->take(sentence(), number);
+    if (!TakeStore::copyOver(m_takes->audioPath(sentence(), number), recordWavPath())) {
+        Toast::info(QStringLiteral("无法使用这一遍录音，请重试"), kToastMs);
+        return;
+    }
+    m_recordLocation = QUrl::fromLocalFile(recordWavPath());
+    m_recorded = true;
+    m_resultTake = number;
+    showTake();
+    ui->btnCompare->setEnabled(true);
+    if (makeTrack)
+        emit StartMix();
+    if (!take.scored) {
+        // Its result never came (the client closed while it was scored).
+        m_scoringTake = number;
+        scoreRecording();
+        return;
+    }
+    {
+        QMutexLocker lock(&m_resultMutex);
+        m_scores = take.scores;
+    }
+    showScores(take.scores);
+    showWords(take.words);
+}
+
+bool VideoRecordViewItem::isBusy() const {
+    return m_take != Take::None || m_scoring;
+}
+
+bool VideoRecordViewItem::chooseTake(int number) {
+    if (!m_takes || isBusy())
+        return false;
+    if (m_takes->chosen(sentence()) == number)
+        return true;
+    if (!m_takes->choose(sentence(), number))
+        return false;
+    stopPlayers();
+    takeChosen(number);
+    return true;
+}
+
+void VideoRecordViewItem::playTake(int number) {
+    if (!m_takes || m_take != Take::None)
+        return;
+    stopPlayers();
+    playRecording(QUrl::fromLocalFile(m_takes->audioPath(sentence(), number)));
+}
+
+void VideoRecordViewItem::stopPlayback() {
+    stopPlayers();
+}
+
+void VideoRecordViewItem::showTakes() {
+    if (!m_takes)
+        return;
+    if (!m_takeList)
+        m_takeList = new TakeListPopup(this);
+    m_takeList->popUp(ui->btnTakes);
 }

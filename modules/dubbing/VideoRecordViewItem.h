@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TakeStore.h"
+
 #include <QMediaPlayer>
 #include <QMutex>
 #include <QPointer>
@@ -14,6 +16,8 @@ class QAudioProbe;
 class QAudioRecorder;
 class QTimer;
 class SentenceTrack;
+class TakeListPopup;
+
 class UIUpdateThread;
 struct ssound;
 
@@ -33,6 +37,11 @@ class VideoRecordViewItem;
 // A take is recorded into <index>record.take.wav and replaces the last good
 // recording only once it has completed: a take cancelled, failed or cut off by
 // the row's end leaves the previous one in place.
+//
+// Every completed take is also kept in the clip's take store with its score;
+// <index>record.wav is always the take chosen for the dub (the best one
+// unless the learner picked another), so mixing and scoring read it as
+// before. The badge and word colours show that take.
 //
 // Scoring never waits on the interface thread: the recording is converted by
 // a child process, fed when that has finished, and the engine's result comes
@@ -75,6 +84,23 @@ public:
     SentenceTrack* track() const { return m_track; }
     bool isTrackPending() const;
 
+    // The clip's takes; the row takes up the sentence's chosen take, if any.
+    // Call after setSentence.
+    void setTakeStore(TakeStore* store);
+    TakeStore* takeStore() const { return m_takes; }
+    int sentence() const { return m_index.toInt(); }
+    // The take whose result is awaited, else 0.
+    int scoringTake() const { return m_scoringTake; }
+    // Plays one kept take, like the play button plays the chosen one.
+    void playTake(int number);
+    // Makes a kept take the one that goes into the dub; false while the
+    // row records or scores.
+    bool chooseTake(int number);
+    bool isBusy() const;
+    // Stops any playback of the row's recordings.
+    void stopPlayback();
+    void showTakes();
+
 signals:
     void UpdateScore();
     void UpdateWordColor(QVariant map);
@@ -84,6 +110,11 @@ signals:
     void StartPlay();
     void StopPlay();
     void TrackFinished(bool ok);
+    // Practice: hear the clip's sentence, or it and then the chosen take.
+    void ClickOriginal();
+    void ClickCompare();
+    // A coloured word was clicked: look it up.
+    void QueryWord(QString word);
 
 public slots:
     void onUpdateProgress(int value);
@@ -112,6 +143,13 @@ private:
     bool commitTake();
     void failTake();
     void showTake();
+    void playRecording(const QUrl& location);
+    void keepTake();
+    void takeChosen(int number, bool makeTrack = true);
+    void showScores(const QVariantMap& scores);
+    void showWords(const QVariantList& words);
+    void onWordLink(const QString& link);
+    void setUpPractice();
     void stopProgress();
     void stopPlayers();
     qint64 capturedMs() const;
@@ -157,5 +195,11 @@ private:
     mutable QMutex m_resultMutex;
     QString m_evaluationId;
     QVariantMap m_scores;
+    QVariantList m_words; // of the latest result
+    QVariantList m_shownWords;
     SentenceTrack* m_track = nullptr;
+    QPointer<TakeStore> m_takes;
+    int m_resultTake = 0; // the take of the latest result shown
+    int m_scoringTake = 0;
+    TakeListPopup* m_takeList = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QStandardItemModel>
 #include <QTimer>
@@ -38,11 +39,9 @@ HomeBannerAndHotSearchView::HomeBannerAndHotSearchView(QWidget* parent)
             &HomeHotSearchItemDelegate::onSizeChanged);
     connect(this, &HomeBannerAndHotSearchView::showNormal, m_delegate,
             &HomeHotSearchItemDelegate::onShowNormal);
-    connect(ui->listView, &QListView::clicked, this, [this](const QModelIndex& index) {
-        // The delegate paints outside its rows; repaint the whole list.
-        ui->listView->viewport()->update();
-        emit ClickHotSearch(index.data(Qt::DecorationRole).toString());
-    });
+    // The delegate paints each keyword at a place of its own, not in the row
+    // the view lays out there: a click is resolved by what is painted.
+    ui->listView->viewport()->installEventFilter(this);
 }
 
 HomeBannerAndHotSearchView::~HomeBannerAndHotSearchView() = default;
@@ -145,6 +144,47 @@ void HomeBannerAndHotSearchView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     fitBanners();
     emit sizeChanged(ui->listView->size());
+}
+
+int HomeBannerAndHotSearchView::rankAt(const QPoint& pos) const {
+    const QModelIndex first = m_keywords->index(0, 0);
+    const int w = first.isValid() ? ui->listView->visualRect(first).width() : 0;
+    return m_delegate->rankAt(pos, w);
+}
+
+QString HomeBannerAndHotSearchView::keywordOfRank(int rank) const {
+    for (int row = 0; row < m_keywords->rowCount(); ++row) {
+        const QModelIndex index = m_keywords->index(row, 0);
+        if (index.data(Qt::DisplayRole).toInt() == rank)
+            return index.data(Qt::DecorationRole).toString();
+    }
+    return QString();
+}
+
+bool HomeBannerAndHotSearchView::eventFilter(QObject* watched, QEvent* event) {
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    if (watched == ui->listView->viewport() && (press || release)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton)
+            onKeywordMouse(press, mouse->pos());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void HomeBannerAndHotSearchView::onKeywordMouse(bool press, const QPoint& pos) {
+    // A row the view repaints after a click may hold another row's keyword.
+    ui->listView->viewport()->update();
+    const int rank = rankAt(pos);
+    if (press) {
+        m_pressedRank = rank;
+        return;
+    }
+    const bool same = rank != 0 && rank == m_pressedRank;
+    m_pressedRank = 0;
+    const QString keyword = same ? keywordOfRank(rank) : QString();
+    if (!keyword.isEmpty())
+        emit ClickHotSearch(keyword);
 }
 
 void HomeBannerAndHotSearchView::showEvent(QShowEvent* event) {

@@ -49,12 +49,17 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void giveNextItem(BannerView* banner);
     void slide(QPropertyAnimation* animation, BannerView* target, int fromX, int toX);
     void fitBanners();
     void refreshBannerPicture(const QString& path);
+    // The keyword painted at a point of the list, empty where none is.
+    int rankAt(const QPoint& pos) const;
+    QString keywordOfRank(int rank) const;
+    void onKeywordMouse(bool press, const QPoint& pos);
 
     std::unique_ptr<Ui::HomeBannerAndHotSearchView> ui;
     QVariantList m_banners;
@@ -68,4 +73,5 @@ private:
     HomeHotSearchItemDelegate* m_delegate;
     QSize m_normalSize;
     QSize m_maxSize;
+    int m_pressedRank = 0;
 };

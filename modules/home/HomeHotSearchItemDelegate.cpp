@@ -29,6 +29,18 @@ QRect HomeHotSearchItemDelegate::textRect(int n, int w) const {
     return n <= 5 ? QRect(40, 70 * n - 59, 150, 20) : QRect(w + 140, 70 * n - 409, 150, 20);
 }
 
+int HomeHotSearchItemDelegate::rankAt(const QPoint& pos, int w) const {
+    const int pitch = m_normal ? 35 : 70;
+    for (int rank = 1; rank <= 10; ++rank) {
+        const QRect badge = badgeRect(rank, w);
+        const QRect slot(badge.left(), badge.top() - (pitch - badge.height()) / 2,
+                         textRect(rank, w).right() + 1 - badge.left(), pitch);
+        if (slot.contains(pos))
+            return rank;
+    }
+    return 0;
+}
+
 QColor HomeHotSearchItemDelegate::badgeColor(int rank) {
     switch (rank) {
     case 1:

@@ -17,6 +17,9 @@ public:
     // Where rank n is drawn in a row of width w.
     QRect badgeRect(int rank, int w) const;
     QRect textRect(int rank, int w) const;
+    // The rank painted at pos in rows of width w, 0 where no keyword is: the
+    // badge and text of a rank with half the gap to its neighbours around.
+    int rankAt(const QPoint& pos, int w) const;
     static QColor badgeColor(int rank);
     bool isNormal() const { return m_normal; }
 

@@ -2,6 +2,7 @@
 
 #include "EventIds.h"
 #include "HomeViewModel.h"
+#include "Toast.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -9,6 +10,8 @@
 #include <QJsonObject>
 
 namespace {
+constexpr int kToastMs = 3000;
+
 // The answer's top object when its `status` is 1, else an empty object.
 QJsonObject successfulAnswer(const QString& body) {
     const QJsonObject top = QJsonDocument::fromJson(body.toUtf8()).object();
@@ -34,6 +37,16 @@ void HomeModel::onEvent(int id, const AnyValue& value) {
         break;
     case Event::RES_HOME_REFRESH_OK:
         onRefreshAnswer(value.as<QString>());
+        break;
+    case Event::RES_HOME_BANNER_FAIL:
+    case Event::RES_HOT_SEARCH_FAIL:
+    case Event::RES_HOME_INDEX_FAIL:
+        m_viewModel->onUpdateLoadFailed(value.as<QString>());
+        break;
+    case Event::RES_HOME_REFRESH_FAIL:
+        Toast::info(value.as<QString>().isEmpty() ? QStringLiteral("加载失败，请稍后重试")
+                                                  : value.as<QString>(),
+                    kToastMs);
         break;
     default:
         break;

@@ -30,6 +30,8 @@ void HomeObject::connectParts() {
     connect(vm, &HomeViewModel::ListItemDataChanged, v, &HomeView::onListItemDataChanged);
     connect(vm, &HomeViewModel::ShowMax, v, &HomeView::onShowMax);
     connect(vm, &HomeViewModel::ShowNormal, v, &HomeView::onShowNormal);
+    connect(v, &HomeView::ClickReload, vm, &HomeViewModel::onClickReload);
+    connect(vm, &HomeViewModel::LoadFailed, v, &HomeView::onLoadFailed);
 }
 
 void HomeObject::show(bool visible) {

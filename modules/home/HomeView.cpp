@@ -14,6 +14,11 @@ HomeView::HomeView(QWidget* parent)
     setMoveable(false);
     setDropShadow(ui->widget, QColor(0, 0, 0, 76));
     ui->listWidget->verticalScrollBar()->setSingleStep(30);
+    ui->notice->hide();
+    connect(ui->btnReload, &QPushButton::clicked, this, [this] {
+        ui->notice->hide();
+        emit ClickReload();
+    });
     m_bannerRow->resize(ui->listWidget->width(), m_bannerRow->height());
     auto* row = new QListWidgetItem(ui->listWidget);
     row->setSizeHint(m_bannerRow->size());
@@ -32,6 +37,15 @@ QList<HomeItemView*> HomeView::sections() const {
                 qobject_cast<HomeItemView*>(ui->listWidget->itemWidget(ui->listWidget->item(i))))
             found << section;
     return found;
+}
+
+QString HomeView::noticeText() const {
+    return ui->notice->isHidden() ? QString() : ui->labelNotice->text();
+}
+
+void HomeView::onLoadFailed(const QString& message) {
+    ui->labelNotice->setText(message.isEmpty() ? QStringLiteral("加载失败，请稍后重试") : message);
+    ui->notice->show();
 }
 
 void HomeView::onBannerDataChanged(const QVariant& data) {

@@ -21,6 +21,7 @@ public:
     ~HomeView() override;
 
     HomeBannerAndHotSearchView* bannerRow() const { return m_bannerRow; }
+    QString noticeText() const;
     QList<HomeItemView*> sections() const;
 
 signals:
@@ -29,6 +30,7 @@ signals:
     void ClickListItemMore(const QVariant& section);
     void ClickListItemRefresh(const QString& module, const QString& id);
     void ClickVideoItem(const QVariant& item);
+    void ClickReload();
 
 public slots:
     void onClickXXX() {}
@@ -38,6 +40,8 @@ public slots:
     void onListItemDataChanged(const QVariant& section);
     void onShowMax();
     void onShowNormal();
+    // Says why the page stays empty, with a button that asks again.
+    void onLoadFailed(const QString& message);
 
 private:
     void removeSections();

@@ -61,6 +61,14 @@ void HomeViewModel::onClickVideoItem(const QVariant& item) {
     dispatchEvent(Event::OPEN_HOME_ITEM, AnyValue::of(item));
 }
 
+void HomeViewModel::onClickReload() {
+    start();
+}
+
+void HomeViewModel::onUpdateLoadFailed(const QString& message) {
+    emit LoadFailed(message);
+}
+
 void HomeViewModel::onUpdateBanner(const QVariant& data) {
     setBannerData(data);
 }

@@ -35,10 +35,12 @@ public slots:
     void onClickListItemMore(const QVariant& section);
     void onClickListItemRefresh(const QString& module, const QString& id);
     void onClickVideoItem(const QVariant& item);
+    void onClickReload();
     void onUpdateBanner(const QVariant& data);
     void onUpdateHotSearch(const QVariant& data);
     void onUpdateList(const QVariant& data);
     void onUpdateListItem(const QVariant& section);
+    void onUpdateLoadFailed(const QString& message);
 
 signals:
     void BannerDataChanged(const QVariant& data);
@@ -47,6 +49,7 @@ signals:
     void ListItemDataChanged(const QVariant& section);
     void ShowMax();
     void ShowNormal();
+    void LoadFailed(const QString& message);
 
 private:
     void assign(QVariant& field, const QVariant& value,

@@ -26,5 +26,14 @@ public:
     void onEvent(int id, const AnyValue& value) override;
 
 private:
+    // The grid shows the answer to the page's latest list request only: an
+    // answer of an older one (a filter, tab or page the user has left) is
+    // dropped.
+    static bool isListRequest(int id);
+    static bool isListAnswer(int id);
+    bool answersLatestRequest() const;
+    void onAnswer(int id, const AnyValue& value);
+
     ListViewModel* m_viewModel = nullptr;
+    quint64 m_latestRequest = 0;
 };

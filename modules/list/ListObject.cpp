@@ -30,6 +30,7 @@ void ListObject::connectParts() {
     connect(vm, &ListViewModel::KeywordChanged, v, &ListView::onKeywordChanged);
     connect(vm, &ListViewModel::AlbumDataChanged, v, &ListView::onAlbumDataChanged);
     connect(vm, &ListViewModel::ListAlbumVIPChanged, v, &ListView::onListAlbumVIPChanged);
+    connect(vm, &ListViewModel::LoadFailed, v, &ListView::onLoadFailed);
 }
 
 void ListObject::show(bool visible) {

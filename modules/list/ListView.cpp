@@ -1,6 +1,7 @@
 #include "ListView.h"
 
 #include "CachedFile.h"
+#include "Toast.h"
 #include "VideoItemView.h"
 #include "ui_ListView.h"
 
@@ -10,6 +11,8 @@ namespace {
 const QString kAlbumMode = QStringLiteral("LIST_ALBUM");
 const QString kLoading = QStringLiteral("正在加载中...");
 const QString kNothing = QStringLiteral("暂时没有内容噢...");
+const QString kFailed = QStringLiteral("加载失败，请稍后重试");
+constexpr int kToastMs = 3000;
 const QString kAlbumNotice =
     QStringLiteral("本专辑视频仅供免费学习使用！如需观看完整版，请支持正版！");
 constexpr int kItemKeyRole = Qt::UserRole + 1;
@@ -266,6 +269,18 @@ void ListView::onListAlbumDataChanged(const QVariant& list) {
     clearGrid();
     if (ui->btnAlbum && ui->btnAlbum->isChecked())
         showAlbums(list, false);
+}
+
+void ListView::onLoadFailed(const QString& message) {
+    const QString text = message.isEmpty() ? kFailed : message;
+    // Scrolling to the end asks again.
+    ui->listWidget->loadingFinished();
+    if (cardCount() > 0) {
+        Toast::info(text, kToastMs);
+        return;
+    }
+    ui->labelWord->setText(text);
+    ui->sw->setCurrentIndex(0);
 }
 
 void ListView::onAlbumDataChanged(const QVariant& data) {

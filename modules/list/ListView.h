@@ -47,6 +47,7 @@ public slots:
     void onKeywordChanged(const QString&) {}
     void onAlbumDataChanged(const QVariant& data);
     void onListAlbumVIPChanged(const QVariant& list);
+    void onLoadFailed(const QString& message);
 
 private:
     void connectButtons();

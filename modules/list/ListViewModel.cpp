@@ -1,6 +1,7 @@
 #include "ListViewModel.h"
 
 #include "EventIds.h"
+#include "ListFilter.h"
 #include "ListModel.h"
 
 namespace {
@@ -80,6 +81,16 @@ void ListViewModel::onClickVideoItem(const QVariant& item) {
 }
 
 void ListViewModel::onClickRefresh(const QVariant& filters) {
+    if (sortsItself()) {
+        m_filters = filters.toMap();
+        // The filters wait for a list that has not arrived, which is asked
+        // for again: its request may have failed.
+        if (m_keptArrived)
+            showKept();
+        else
+            dispatchEvent(m_sourceRequest, AnyValue::of(QVariant(m_sourceQuery)));
+        return;
+    }
     // Sorting and filtering stay within the page's nature or category.
     QVariantMap query = filters.toMap();
     for (auto it = m_scope.constBegin(); it != m_scope.constEnd(); ++it)
@@ -97,7 +108,7 @@ void ListViewModel::onUpdateListVideo(const QVariant& data) {
 }
 
 void ListViewModel::onUpdateAlbumVideos(const QVariant& data) {
-    onUpdateListVideo(data);
+    onUpdateListVideo(m_source == Source::AlbumClips ? QVariant(keepEntries(data)) : data);
 }
 
 void ListViewModel::onUpdateListAlbum(const QVariant& data) {
@@ -107,7 +118,32 @@ void ListViewModel::onUpdateListAlbum(const QVariant& data) {
 
 void ListViewModel::onUpdateListAlbumVIP(const QVariant& data) {
     m_listAlbumVIP = QVariant();
-    setListAlbumVIP(data);
+    setListAlbumVIP(m_source == Source::AlbumList ? QVariant(keepEntries(data)) : data);
+}
+
+void ListViewModel::onUpdateLoadFailed(const QString& message) {
+    emit LoadFailed(message);
+}
+
+bool ListViewModel::sortsItself() const {
+    return m_source == Source::AlbumList || m_source == Source::AlbumClips;
+}
+
+QVariantList ListViewModel::keepEntries(const QVariant& data) {
+    m_kept += data.toList();
+    m_keptArrived = true;
+    return ListFilter::apply(m_kept, m_filters);
+}
+
+void ListViewModel::showKept() {
+    const QVariant shown = ListFilter::apply(m_kept, m_filters);
+    if (m_source == Source::AlbumList) {
+        m_listAlbumVIP = QVariant();
+        setListAlbumVIP(shown);
+    } else {
+        m_listVideoData = QVariant();
+        setListVideoData(shown);
+    }
 }
 
 void ListViewModel::onUpdateAlbumDetail(const QVariant& data) {
@@ -126,6 +162,24 @@ void ListViewModel::rememberScope(const QVariantMap& query) {
             m_scope.insert(key, query.value(key));
 }
 
+void ListViewModel::rememberSource(int id, const QVariantMap& query) {
+    const Source source = id == Event::REQ_COURSE_LIST  ? Source::ClipList
+                          : id == Event::REQ_ALBUM_LIST ? Source::AlbumList
+                                                        : Source::AlbumClips;
+    if (m_source == Source::Unknown) {
+        m_source = source;
+        m_sourceRequest = id;
+        m_sourceQuery = query;
+    }
+    if (source == Source::ClipList)
+        rememberScope(query);
+    // A first page starts the kept list again; later pages add to it.
+    if (source == m_source && query.value(QStringLiteral("start")).toInt() == 0) {
+        m_kept.clear();
+        m_keptArrived = false;
+    }
+}
+
 void ListViewModel::onEvent(int id, const AnyValue& value) {
     switch (id) {
     case Event::KEYWORD_CHANGED:
@@ -133,12 +187,18 @@ void ListViewModel::onEvent(int id, const AnyValue& value) {
         break;
     case Event::OPEN_ALBUM: {
         const QVariant albumID = value.as<QVariant>().toMap().value(QStringLiteral("id"));
-        dispatchEvent(Event::REQ_ALBUM_DETAIL,
-                      AnyValue::of(QVariant(QVariantMap{{QStringLiteral("albumID"), albumID}})));
+        // The album's clips follow its details: a sort before they arrived
+        // asks for the details again.
+        m_source = Source::AlbumClips;
+        m_sourceRequest = Event::REQ_ALBUM_DETAIL;
+        m_sourceQuery = QVariantMap{{QStringLiteral("albumID"), albumID}};
+        dispatchEvent(Event::REQ_ALBUM_DETAIL, AnyValue::of(QVariant(m_sourceQuery)));
         break;
     }
     case Event::REQ_COURSE_LIST:
-        rememberScope(value.as<QVariant>().toMap());
+    case Event::REQ_ALBUM_LIST:
+    case Event::REQ_ALBUM_COURSES:
+        rememberSource(id, value.as<QVariant>().toMap());
         break;
     default:
         break;

@@ -20,6 +20,11 @@ class ListViewModel : public Mediator {
     Q_PROPERTY(QString keyword READ keyword WRITE setKeyword NOTIFY KeywordChanged)
     Q_PROPERTY(QVariant albumData READ albumData WRITE setAlbumData NOTIFY AlbumDataChanged)
 public:
+    // Where the page's entries come from, learned from the first list request
+    // made for it. Clip lists are sorted and filtered by the service; album
+    // lists and an album's clips are not, so the page does it itself.
+    enum class Source { Unknown, ClipList, AlbumList, AlbumClips };
+
     explicit ListViewModel(QObject* parent = nullptr) : Mediator(parent) {}
 
     void setModel(ListModel* model) { m_model = model; }
@@ -41,6 +46,7 @@ public:
 
     // The nature and category that the page's first clip list asked for.
     QVariantMap scope() const { return m_scope; }
+    Source source() const { return m_source; }
 
     void onEvent(int id, const AnyValue& value) override;
 
@@ -56,6 +62,7 @@ public slots:
     void onUpdateListAlbum(const QVariant& data);
     void onUpdateListAlbumVIP(const QVariant& data);
     void onUpdateAlbumDetail(const QVariant& data);
+    void onUpdateLoadFailed(const QString& message);
 
 signals:
     void ListVideoDataChanged(const QVariant& data);
@@ -64,11 +71,17 @@ signals:
     void ListStatusChanged(const QString& status);
     void KeywordChanged(const QString& keyword);
     void AlbumDataChanged(const QVariant& data);
+    void LoadFailed(const QString& message);
 
 private:
     void assign(QVariant& field, const QVariant& value,
                 void (ListViewModel::*changed)(const QVariant&));
     void rememberScope(const QVariantMap& query);
+    void rememberSource(int id, const QVariantMap& query);
+    bool sortsItself() const;
+    // Keeps the entries of an answer and returns all kept ones as filtered.
+    QVariantList keepEntries(const QVariant& data);
+    void showKept();
 
     ListModel* m_model = nullptr;
     QVariant m_listVideoData;
@@ -78,4 +91,10 @@ private:
     QString m_keyword;
     QVariant m_albumData;
     QVariantMap m_scope;
+    Source m_source = Source::Unknown;
+    int m_sourceRequest = 0;
+    QVariantMap m_sourceQuery;
+    QVariantList m_kept;
+    bool m_keptArrived = false;
+    QVariantMap m_filters;
 };

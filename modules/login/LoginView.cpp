@@ -6,7 +6,10 @@
 #include "WebEngineEnvironment.h"
 #include "ui_LoginView.h"
 
+#include <QBitmap>
 #include <QDesktopServices>
+#include <QPainter>
+#include <QPainterPath>
 #include <QTimerEvent>
 #include <QUrl>
 
@@ -30,7 +33,10 @@ void LoginView::setupWindow() {
     setMoveable(true);
     adapterToScreen(true);
     setWindowModality(Qt::ApplicationModal);
-    setDropShadow(m_ui->widget, QColor(0, 0, 0, 76));
+    // No drop shadow: a widget with a graphics effect repaints over the
+    // siblings above it, and the mascot slipped behind the panel after the
+    // first click. The panel spans the window's width and bottom, so the
+    // shadow could only show above it, where the window is cut away.
     for (QWidget* styled : {m_ui->widget, m_ui->title, m_ui->QRCode})
         styled->setAttribute(Qt::WA_StyledBackground, true);
     m_ui->ID->clear();
@@ -39,11 +45,45 @@ void LoginView::setupWindow() {
 }
 
 void LoginView::addMascot() {
-    auto* mascot = new QWidget(this);
-    mascot->setAttribute(Qt::WA_StyledBackground, true);
-    mascot->setStyleSheet(QStringLiteral("border-image:url(:/images/iconDuck.png);"));
-    mascot->setGeometry(386, 10, 122, 143);
-    mascot->raise();
+    m_mascot = new QWidget(this);
+    m_mascot->setAttribute(Qt::WA_StyledBackground, true);
+    m_mascot->setStyleSheet(QStringLiteral("border-image:url(:/images/iconDuck.png);"));
+    m_mascot->setGeometry(386, 10, 122, 143);
+    m_mascot->raise();
+}
+
+void LoginView::updateMask() {
+    // The window is the white panel and the mascot above it, nothing else:
+    // where the window system does not blend translucent windows (no
+    // compositor) the band above the panel showed black.
+    layout()->activate();
+    QImage shape(size(), QImage::Format_ARGB32_Premultiplied);
+    shape.fill(Qt::transparent);
+    QPainter painter(&shape);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF panel = m_ui->widget->geometry();
+    const qreal radius = 20;
+    QPainterPath outline;
+    outline.addRoundedRect(panel.adjusted(0, 0, 0, radius), radius, radius);
+    painter.fillPath(outline.intersected([&] {
+        QPainterPath clip;
+        clip.addRect(panel);
+        return clip;
+    }()),
+                     Qt::white);
+    painter.drawImage(m_mascot->geometry(), QImage(QStringLiteral(":/images/iconDuck.png")));
+    painter.end();
+    setMask(QBitmap::fromImage(shape.createAlphaMask()));
+}
+
+void LoginView::resizeEvent(QResizeEvent* event) {
+    Widget::resizeEvent(event);
+    updateMask();
+}
+
+void LoginView::showEvent(QShowEvent* event) {
+    Widget::showEvent(event);
+    updateMask();
 }
 
 void LoginView::connectButtons() {

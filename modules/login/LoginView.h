@@ -39,10 +39,13 @@ protected:
     // Closed by the system (the module itself only hides the window): treated
     // as the close button, so the module goes and its poll with it.
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void setupWindow();
     void addMascot();
+    void updateMask();
     void connectButtons();
     void onClickLogin();
     void onClickRequestCode();
@@ -51,6 +54,7 @@ private:
 
     std::unique_ptr<Ui::LoginView> m_ui;
     QrCodeLoader* m_qrCode = nullptr;
+    QWidget* m_mascot = nullptr;
     int m_countdownTimerId = 0;
     int m_countdownLeft = kCountdownSeconds;
     int m_countdownStep = 1000;

@@ -8,8 +8,16 @@ MainModel::MainModel(QObject* parent) : Mediator(parent) {
 }
 
 void MainModel::start() {
+    m_naturesAsked = true;
     dispatchEvent(Event::REQ_NATURES, AnyValue());
     dispatchEvent(Event::REQ_CATEGORIES, AnyValue());
+}
+
+void MainModel::reloadMissingNatures() {
+    if (m_naturesAsked || !m_natures.toList().isEmpty())
+        return;
+    m_naturesAsked = true;
+    dispatchEvent(Event::REQ_NATURES, AnyValue());
 }
 
 void MainModel::logout() {
@@ -19,7 +27,11 @@ void MainModel::logout() {
 
 void MainModel::onEvent(int id, const AnyValue& value) {
     switch (id) {
+    case Event::RES_NATURES_FAIL:
+        m_naturesAsked = false;
+        break;
     case Event::RES_NATURES_OK:
+        m_naturesAsked = false;
         m_natures = value.as<QVariant>();
         m_viewModel->onUpdateLeftList(m_natures);
         break;

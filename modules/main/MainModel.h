@@ -18,6 +18,9 @@ public:
     void setViewModel(MainViewModel* viewModel) { m_viewModel = viewModel; }
     // Asks the service for the navigation data once the window is wired.
     void start();
+    // Asks for the natures again when they never came (the service could not
+    // be reached) and no request for them is under way.
+    void reloadMissingNatures();
 
     bool isLoggedIn() const { return userDao && userDao->hasLogin; }
     void logout();
@@ -30,4 +33,5 @@ private:
     MainViewModel* m_viewModel = nullptr;
     QVariant m_natures;
     QVariant m_categories;
+    bool m_naturesAsked = false;
 };

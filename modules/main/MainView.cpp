@@ -108,7 +108,8 @@ void MainView::onUserInfoChanged(const QVariant& info) {
         setDefaultHead();
         return;
     }
-    ui->btnLogin->setText(name);
+    // A button reads "&" as a shortcut mark; the user's name is shown as written.
+    ui->btnLogin->setText(QString(name).replace(QLatin1Char('&'), QLatin1String("&&")));
     CachedFile::fetch(user.value(QStringLiteral("head")).toString(), ui->btnHead,
                       [this](const QString& path) {
                           ui->btnHead->setStyleSheet(

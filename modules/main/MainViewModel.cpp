@@ -82,6 +82,7 @@ void MainViewModel::onClickSpace() {
 }
 
 void MainViewModel::onClickLeftList(int row) {
+    m_model->reloadMissingNatures();
     m_favoritePending = false;
     m_lastRow = row;
     if (row == RowHome) {

@@ -1,11 +1,9 @@
 #include "SpaceKeyFilter.h"
 
-#include <QAbstractSpinBox>
+#include "TextFocus.h"
+
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 
 SpaceKeyFilter::SpaceKeyFilter(QWidget* window) : QObject(window), m_window(window) {
     qApp->installEventFilter(this);
@@ -22,10 +20,7 @@ bool SpaceKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     QWidget* focus = QApplication::focusWidget();
     if (watched != (focus ? focus : m_window))
         return false;
-    const bool typing = qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
-                        qobject_cast<QPlainTextEdit*>(focus) ||
-                        qobject_cast<QAbstractSpinBox*>(focus);
-    if (typing)
+    if (isTextField(focus))
         return false;
     emit pressed();
     return true;

@@ -1,7 +1,9 @@
 #include "PlayerView.h"
 
+#include "MediaBackend.h"
 #include "SentenceTime.h"
 #include "SubtitleParser.h"
+#include "TempoSink.h"
 #include "WordView.h"
 #include "ui_PlayerView.h"
 
@@ -19,6 +21,7 @@ namespace {
 constexpr int kFirstToolBarDelayMs = 4000;
 constexpr int kToolBarDelayMs = 3000;
 constexpr int kPositionIntervalMs = 40;
+constexpr int kSeekStallMs = 1500;
 
 void addShadow(QWidget* widget) {
     auto* shadow = new QGraphicsDropShadowEffect(widget);
@@ -31,6 +34,8 @@ void addShadow(QWidget* widget) {
 
 PlayerView::PlayerView(bool fullWindow, QWidget* parent)
     : QGraphicsView(parent), ui(std::make_unique<Ui::PlayerView>()), m_fullWindow(fullWindow) {
+    MediaBackend::keepKmsSinkOut(); // before GStreamer starts, which reads the ranks
+    TempoSink::install();           // before the first player, which reads it
     m_scene = new QGraphicsScene(this);
     m_videoItem = new QGraphicsVideoItem;
     m_videoPlayer = new QMediaPlayer(this);
@@ -38,7 +43,11 @@ PlayerView::PlayerView(bool fullWindow, QWidget* parent)
     ui->setupUi(this);
     setScene(m_scene);
     m_scene->addItem(m_videoItem); // the scene owns the item from here on
-    m_videoPlayer->setVideoOutput(m_videoItem);
+    // The item's surface goes to the player at once. Given the item itself,
+    // the player would get it only at the item's first paint and then rebuild
+    // a pipeline that may already stream, stopping its HTTP source mid-stream,
+    // which crashes GStreamer's source now and then.
+    m_videoPlayer->setVideoOutput(m_videoItem->videoSurface());
     // A sentence loop is only as tight as the position reports are frequent.
     m_videoPlayer->setNotifyInterval(kPositionIntervalMs);
     setMouseTracking(true);
@@ -66,8 +75,14 @@ PlayerView::PlayerView(bool fullWindow, QWidget* parent)
 }
 
 PlayerView::~PlayerView() {
-    m_videoPlayer->stop();
-    m_audioPlayer->stop();
+    // stop() only pauses GStreamer's pipeline, whose HTTP source streams on;
+    // the player's destructor would then take the video output out of that
+    // live pipeline and crash it now and then. Without media the pipeline is
+    // stopped for good, its threads ended, before anything is taken apart.
+    for (QMediaPlayer* player : {m_videoPlayer, m_audioPlayer}) {
+        player->stop();
+        player->setMedia(QMediaContent());
+    }
     delete m_videoPlayer;
     delete m_audioPlayer;
     delete m_videoItem;
@@ -104,6 +119,8 @@ void PlayerView::connectPlayer() {
     connect(m_videoPlayer, &QMediaPlayer::durationChanged, this, &PlayerView::onDurationChanged);
     connect(m_videoPlayer, &QMediaPlayer::positionChanged, this, &PlayerView::onPositionChanged);
     connect(m_videoPlayer, &QMediaPlayer::stateChanged, this, &PlayerView::onStateChanged);
+    connect(m_videoPlayer, &QMediaPlayer::mediaStatusChanged, this,
+            &PlayerView::onMediaStatusChanged);
 }
 
 void PlayerView::connectFullWindow() {
@@ -191,13 +208,34 @@ void PlayerView::playSentence(bool single, int index) {
         m_currentIndex = 0;
         m_loop = false;
     }
-    m_videoPlayer->stop();
+    setPosition(start);
+    startPlaying();
+}
+
+void PlayerView::reloadIfEnded() {
+    // After the end of the clip the pipeline does not play or seek again
+    // ("Internal data stream error", a black stopped player): it starts
+    // afresh from the same media.
+    const QMediaPlayer::MediaStatus status = m_videoPlayer->mediaStatus();
+    if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
+        m_videoPlayer->setMedia(m_videoPlayer->media());
+}
+
+void PlayerView::startPlaying() {
+    reloadIfEnded();
     m_videoPlayer->play();
-    m_videoPlayer->setPosition(start);
+}
+
+void PlayerView::onMediaStatusChanged(QMediaPlayer::MediaStatus status) {
+    // A looped sentence that runs to the end of the clip starts again.
+    if (status == QMediaPlayer::EndOfMedia && m_loop) {
+        setPosition(m_loopStart);
+        startPlaying();
+    }
 }
 
 void PlayerView::play() {
-    m_videoPlayer->play();
+    startPlaying();
     m_playState = Playing;
 }
 
@@ -215,8 +253,38 @@ void PlayerView::setMuted(bool muted) {
     m_videoPlayer->setMuted(muted);
 }
 
+void PlayerView::setPlaybackRate(qreal rate) {
+    m_videoPlayer->setPlaybackRate(rate);
+}
+
+qreal PlayerView::playbackRate() const {
+    return m_videoPlayer->playbackRate();
+}
+
 void PlayerView::setPosition(qint64 ms) {
+    reloadIfEnded();
+    seekTo(ms);
+}
+
+void PlayerView::seekTo(qint64 ms) {
     m_videoPlayer->setPosition(ms);
+    m_seekTarget = ms;
+    m_seekWatch.start(kSeekStallMs, this);
+}
+
+void PlayerView::checkSeek() {
+    // Now and then a seek of a clip streamed over HTTP leaves GStreamer's
+    // pipeline playing without data: the position stays where it was asked
+    // for. Asking again starts it.
+    const bool stalled = m_videoPlayer->state() == QMediaPlayer::PlayingState &&
+                         m_videoPlayer->position() == m_seekTarget;
+    if (!stalled) {
+        m_seekWatch.stop();
+        return;
+    }
+    qInfo() << "seek to" << m_seekTarget << "ms stalled; asking again"
+            << m_videoPlayer->mediaStatus();
+    seekTo(m_seekTarget);
 }
 
 void PlayerView::setDesc(const QString& text) {
@@ -262,7 +330,7 @@ void PlayerView::onPositionChanged(qint64 position) {
         ui->slider0->setValue(int(position / 1000));
     }
     if (m_loop && position >= m_loopEnd)
-        m_videoPlayer->setPosition(m_loopStart);
+        seekTo(m_loopStart);
 }
 
 int PlayerView::textIndexAt(const QVariantList& sentences, qint64 ms) {
@@ -307,13 +375,13 @@ void PlayerView::onClickPlay() {
     if (m_videoPlayer->state() == QMediaPlayer::PlayingState)
         m_videoPlayer->pause();
     else
-        m_videoPlayer->play();
+        startPlaying();
 }
 
 void PlayerView::onSliderPress() {
     PlayerPositionSlider* slider = ui->tool0 ? ui->slider0 : ui->tool1 ? ui->slider1 : nullptr;
     if (slider)
-        m_videoPlayer->setPosition(qint64(slider->value()) * 1000);
+        setPosition(qint64(slider->value()) * 1000);
 }
 
 void PlayerView::onClickSingle(bool checked) {
@@ -341,7 +409,7 @@ void PlayerView::loopSentence(int index) {
     qDebug() << "onClickNext index:" << index;
     m_loopStart = SentenceTime::toMs(sentence(index).value("start").toString(), 0);
     m_loopEnd = SentenceTime::toMs(sentence(index).value("stop").toString(), 0);
-    m_videoPlayer->setPosition(m_loopStart);
+    setPosition(m_loopStart);
 }
 
 void PlayerView::onClickZY(bool checked) {
@@ -380,6 +448,10 @@ void PlayerView::restartToolBarTimer(int ms) {
 }
 
 void PlayerView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_seekWatch.timerId()) {
+        checkSeek();
+        return;
+    }
     if (event->timerId() != m_toolBarTimer) {
         QGraphicsView::timerEvent(event);
         return;

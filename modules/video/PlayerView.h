@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBasicTimer>
 #include <QGraphicsView>
 #include <QMediaPlayer>
 #include <QPointer>
@@ -37,6 +38,9 @@ public:
     void pause();
     void stop();
     void setMuted(bool muted);
+    // The video's speed (1 normal); the voice keeps its pitch.
+    void setPlaybackRate(qreal rate);
+    qreal playbackRate() const;
     void setPosition(qint64 ms);
     int playState() const { return m_playState; }
     void setDesc(const QString& text);
@@ -84,6 +88,11 @@ private:
     void onDurationChanged(qint64 duration);
     void onPositionChanged(qint64 position);
     void onStateChanged(QMediaPlayer::State state);
+    void onMediaStatusChanged(QMediaPlayer::MediaStatus status);
+    void reloadIfEnded();
+    void startPlaying();
+    void seekTo(qint64 ms);
+    void checkSeek();
     void showTextAt(qint64 position);
     void onClickPlay();
     void onSliderPress();
@@ -113,6 +122,8 @@ private:
     qint64 m_loopEnd = 0;
     int m_currentIndex = 0;
     int m_toolBarTimer = 0;
+    QBasicTimer m_seekWatch;
+    qint64 m_seekTarget = -1;
     int m_playState = Stopped;
     QPointer<QWidget> m_normalParent;
     QPointer<WordView> m_wordView;

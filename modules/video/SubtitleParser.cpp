@@ -3,10 +3,13 @@
 #include <QFile>
 #include <QTextCodec>
 #include <QVariantMap>
+#include <algorithm>
 
 namespace {
 const QString kArrow = QStringLiteral("-->");
-}
+// How many valid non-ASCII characters a UTF-8 reading needs per invalid sequence.
+const int kValidPerInvalid = 3;
+} // namespace
 
 QVariantList SubtitleParser::parseFile(const QString& path) {
     QFile file(path);
@@ -47,19 +50,32 @@ QString SubtitleParser::decode(const QByteArray& bytes) {
     QTextCodec::ConverterState state;
     const QString utf8 =
         QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-    if (state.invalidChars == 0 && state.remainingChars == 0)
+    if (mostlyUtf8(utf8, state.invalidChars + (state.remainingChars > 0 ? 1 : 0)))
         return utf8;
     QTextCodec* gbk = QTextCodec::codecForName("GBK");
     return gbk ? gbk->toUnicode(bytes) : utf8;
 }
 
+bool SubtitleParser::mostlyUtf8(const QString& decoded, int invalid) {
+    if (invalid == 0)
+        return true;
+    // Read as UTF-8, GBK text gives several invalid sequences for every one
+    // that happens to be valid; a UTF-8 file with a few damaged bytes gives a
+    // handful among many valid characters, which become replacement marks.
+    const int nonAscii = int(std::count_if(decoded.cbegin(), decoded.cend(),
+                                           [](QChar c) { return c.unicode() >= 0x80; }));
+    return nonAscii - invalid >= kValidPerInvalid * invalid;
+}
+
 QList<QStringList> SubtitleParser::blocks(const QString& text) {
     QList<QStringList> result;
     QStringList current;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    // Lines end in LF, CRLF or a lone CR.
+    QString normalized = text;
+    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    normalized.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QStringList lines = normalized.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
         if (line.trimmed().isEmpty()) {
             if (!current.isEmpty())
                 result.append(current);

@@ -97,7 +97,21 @@ void VideoModel::publish(const QVariantMap& product) {
     send(Event::REQ_PUBLISH_SHOW, publishRequest(product));
 }
 
+void VideoModel::lookUpWord(const QString& word) {
+    ++m_pendingLookups;
+    send(Event::REQ_WORD_LOOKUP, {{"word", word}});
+}
+
 void VideoModel::onEvent(int id, const AnyValue& value) {
+    if ((id == Event::RES_WORD_LOOKUP_OK || id == Event::RES_WORD_LOOKUP_FAIL) &&
+        m_pendingLookups > 0) {
+        --m_pendingLookups;
+        if (id == Event::RES_WORD_LOOKUP_FAIL)
+            Toast::info(QStringLiteral("查词失败: ") + messageOf(value), ToastMs);
+        else if (m_viewModel)
+            m_viewModel->onQueryWordSuccess(variantOf(value));
+        return;
+    }
     if (id == Event::OPEN_VIDEO)
         openClip(value.as<QVariant>().toMap());
     else

@@ -27,6 +27,9 @@ public:
     void requestClassGroups();
     void assignTask(const QString& groupList);
     void publish(const QVariantMap& product);
+    // Asks the dictionary for a word; the answer opens a word card.
+    void lookUpWord(const QString& word);
+    int pendingLookups() const { return m_pendingLookups; }
 
     // The publish request for a product {aacName, overall, accuracy,
     // fluency, integrity}; the service takes a fixed duration of 60.
@@ -41,4 +44,7 @@ private:
 
     VideoViewModel* m_viewModel = nullptr;
     QVariantMap m_clip;
+    // Answers this page still waits for: lookups made elsewhere (teaching
+    // mode) open no card here.
+    int m_pendingLookups = 0;
 };

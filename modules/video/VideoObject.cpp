@@ -34,6 +34,7 @@ void VideoObject::connectViewSignals() {
     connect(v, &VideoView::ClickSVIP, vm, &VideoViewModel::onClickSVIP);
     connect(v, &VideoView::ClickPublish, vm, &VideoViewModel::onClickPublish);
     connect(v, &VideoView::ClickReturn, vm, &VideoViewModel::onClickReturn);
+    connect(v, &VideoView::QueryWord, vm, &VideoViewModel::onQueryWord);
 }
 
 void VideoObject::connectViewModelSignals() {
@@ -55,6 +56,7 @@ void VideoObject::connectViewModelSignals() {
     connect(vm, &VideoViewModel::PublicFail, v, &VideoView::onPublicFail);
     connect(vm, &VideoViewModel::IsFavorited, v, &VideoView::onIsFavorited);
     connect(vm, &VideoViewModel::ClickSpace, v, &VideoView::onClickSpace);
+    connect(vm, &VideoViewModel::QueryWordSuccess, v, &VideoView::onQueryWordSuccess);
 }
 
 void VideoObject::show(bool visible) {

@@ -5,8 +5,12 @@
 #include "EngineWarmUp.h"
 #include "PYProgress.h"
 #include "PlayerView.h"
+#include "PracticeBar.h"
+#include "PracticeSettings.h"
 #include "ScoreBadge.h"
 #include "ScoreSummary.h"
+#include "SentenceCompare.h"
+#include "TakeStore.h"
 #include "TaskView.h"
 #include "Toast.h"
 #include "UpdateThread.h"
@@ -48,7 +52,20 @@ VideoView::VideoView(QWidget* parent) : Widget(parent), m_ui(std::make_unique<Ui
                     m_progress->showStep(title, done, total);
             });
     connect(m_assembler, &DubAssembler::finished, this, &VideoView::onDubAssembled);
+    setUpPractice();
     EngineWarmUp::start(); // ready before the learner starts dubbing
+}
+
+void VideoView::setUpPractice() {
+    m_practice = new PracticeBar(m_ui->pageRecord);
+    static_cast<QBoxLayout*>(m_ui->pageRecord->layout())->insertWidget(0, m_practice);
+    connect(m_practice, &PracticeBar::RateChosen, this, &VideoView::onRateChosen);
+    connect(m_practice, &PracticeBar::StartOver, this, &VideoView::onStartOver);
+    m_compare = new SentenceCompare(m_player, this);
+    connect(m_compare, &SentenceCompare::stepChanged, this, &VideoView::showCompareStep);
+    auto* keys = new PracticeKeys(
+        this, [this] { return isVisible() && m_ui->sw->currentIndex() == PageRecord; });
+    connect(keys, &PracticeKeys::pressed, this, &VideoView::onPracticeKey);
 }
 
 VideoView::~VideoView() {
@@ -59,6 +76,8 @@ VideoView::~VideoView() {
     m_progress.reset();
     // Rows that still record or play report to the player on their way out;
     // they go first, while the player is alive, and without reaching this page.
+    m_compare->disconnect(this);
+    m_compare->stop();
     clearList(m_ui->listWidget);
     clearList(m_ui->listRight);
     clearList(m_ui->listRight1);
@@ -162,15 +181,19 @@ void VideoView::onUrlChanged(const QVariant& url) {
 }
 
 void VideoView::onSrtChanged(const QVariant& url) {
-    CachedFile::fetch(url.toString(), this,
-                      [this](const QString& path) { m_player->loadSubtitles(path); });
+    m_srtUrl = url.toString();
+    CachedFile::fetch(
+        url.toString(), this, [this](const QString& path) { m_player->loadSubtitles(path); }, false,
+        CachedFile::Kind::Text);
 }
 
 void VideoView::onVideoDetailChanged(const QVariant& clip) {
     m_clip = clip.toMap();
-    // The sentence rows read the background track from the working folder.
-    CachedFile::fetch(m_clip.value("audio").toString(), this,
-                      [this](const QString& path) { m_clip.insert("audio", path); });
+    // The sentence rows read the background track from its local copy.
+    CachedFile::fetch(
+        m_clip.value("audio").toString(), this,
+        [this](const QString& path) { m_clip.insert("audio", path); }, false,
+        CachedFile::Kind::Media);
 }
 
 void VideoView::onSVIPChanged(const QVariant& vip) {
@@ -319,15 +342,19 @@ void VideoView::onClassInfoChanged(const QVariant& groups) {
 }
 
 void VideoView::onIsRecordingChanged(const QVariant& recording) {
+    m_compare->stop();
     clearList(m_ui->listWidget);
     m_sentenceRows = 0;
     if (recording.toBool()) {
         m_player->stop();
+        m_rate = PracticeSettings::rate(clipKey());
+        m_practice->setRate(m_rate);
         m_ui->sw->setCurrentIndex(PageRecord);
         m_ui->left->hide();
         buildRecordRows();
         return;
     }
+    m_player->setPlaybackRate(1.0);
     m_player->playSentence(false, 0);
     m_player->setMuted(false);
     m_ui->sw->setCurrentIndex(PageDetail);
@@ -335,6 +362,9 @@ void VideoView::onIsRecordingChanged(const QVariant& recording) {
 }
 
 void VideoView::buildRecordRows() {
+    // The clip's takes as they are on disk now: read anew for every build.
+    delete m_takes;
+    m_takes = new TakeStore(clipKey(), this);
     const QVariantList sentences = m_player->sentences().toList();
     m_sentenceRows = sentences.size();
     for (int i = 0; i < sentences.size(); ++i)
@@ -342,6 +372,8 @@ void VideoView::buildRecordRows() {
     m_ui->listWidget->setCurrentRow(0);
     auto* preview = new VideoRecordViewItemPreview(m_ui->listWidget);
     preview->setSentenceCount(m_sentenceRows);
+    preview->findChild<QPushButton*>(QStringLiteral("btnPreview"))
+        ->setToolTip(QStringLiteral("预览配音 (Enter)"));
     auto* item = new QListWidgetItem(m_ui->listWidget);
     item->setSizeHint(preview->size());
     m_ui->listWidget->setItemWidget(item, preview);
@@ -356,6 +388,7 @@ void VideoView::addRecordRow(const QVariantMap& sentence, int index, int total) 
     auto* row = new VideoRecordViewItem(m_ui->listWidget);
     row->setSentence(map);
     row->setMember(m_member);
+    row->setTakeStore(m_takes);
     auto* item = new QListWidgetItem(m_ui->listWidget);
     item->setSizeHint(row->size());
     m_ui->listWidget->setItemWidget(item, row);
@@ -363,6 +396,15 @@ void VideoView::addRecordRow(const QVariantMap& sentence, int index, int total) 
     connect(row, &VideoRecordViewItem::StartPlay, this, &VideoView::onStartPlay);
     connect(row, &VideoRecordViewItem::StopRecord, this, &VideoView::onStopRecord);
     connect(row, &VideoRecordViewItem::StopPlay, this, &VideoView::onStopPlay);
+    connect(row, &VideoRecordViewItem::ClickOriginal, this,
+            [this, row] { playOriginal(row, false); });
+    connect(row, &VideoRecordViewItem::ClickCompare, this,
+            [this, row] { playOriginal(row, true); });
+    connect(row, &VideoRecordViewItem::QueryWord, this, &VideoView::QueryWord);
+    // A sentence being heard stops when recording starts, not a second later
+    // when the microphone delivers.
+    connect(row->findChild<QPushButton*>(QStringLiteral("record")), &QPushButton::clicked,
+            m_compare, &SentenceCompare::stop);
 }
 
 QList<VideoRecordViewItem*> VideoView::recordRows() const {
@@ -376,9 +418,12 @@ QList<VideoRecordViewItem*> VideoView::recordRows() const {
 
 void VideoView::onCurrentIndexChanged(int row) {
     qDebug() << "onCurrentIndexChanged: " << row;
+    m_compare->stop();
     // Only sentence rows loop their part of the clip; the preview row does not.
-    if (row >= 0 && row < m_sentenceRows)
+    if (row >= 0 && row < m_sentenceRows) {
+        m_player->setPlaybackRate(m_rate);
         m_player->playSentence(true, row);
+    }
 }
 
 void VideoView::onClickPreview() {
@@ -419,6 +464,7 @@ void VideoView::playDub() {
     const QString product = m_product.value("aacName").toString();
     if (product.isEmpty())
         return;
+    m_player->setPlaybackRate(1.0);
     m_player->playSentence(false, 0);
     m_player->setPosition(0);
     m_player->setMuted(true);
@@ -531,10 +577,15 @@ void VideoView::onClickVideoRank(const QModelIndex& index) {
 }
 
 void VideoView::onStartRecord() {
+    m_compare->stop();
     onStartPlay();
 }
 
+// The clip runs silently with the learner's voice, at its own speed.
 void VideoView::onStartPlay() {
+    if (m_compare->step() == SentenceCompare::Step::Original)
+        m_compare->stop();
+    m_player->setPlaybackRate(1.0);
     m_player->setMuted(true);
     m_player->play();
 }
@@ -599,4 +650,99 @@ void VideoView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     Widget::keyPressEvent(event);
+}
+
+QString VideoView::clipKey() const {
+    const QString course = m_clip.value("course_id").toString();
+    if (!course.isEmpty())
+        return course;
+    // A clip known only by its subtitles (as in teaching hand-overs).
+    const QString subtitles = QFileInfo(QUrl(m_srtUrl).path()).completeBaseName();
+    return subtitles.isEmpty() ? QStringLiteral("clip") : subtitles;
+}
+
+VideoRecordViewItem* VideoView::currentRow() const {
+    return qobject_cast<VideoRecordViewItem*>(
+        m_ui->listWidget->itemWidget(m_ui->listWidget->currentItem()));
+}
+
+void VideoView::playOriginal(VideoRecordViewItem* row, bool thenTake) {
+    if (!row || row->isRecording())
+        return;
+    // The same again stops it, as a play button does.
+    const bool same = m_compare->row() == row && m_compare->comparing() == thenTake &&
+                      m_compare->step() != SentenceCompare::Step::Idle;
+    m_compare->stop();
+    row->stopPlayback();
+    if (!same)
+        m_compare->play(row, m_rate, thenTake);
+    showCompareStep(); // a button clicked on a row that cannot play unchecks again
+}
+
+void VideoView::showCompareStep() {
+    const bool busy = m_compare->step() != SentenceCompare::Step::Idle;
+    for (VideoRecordViewItem* row : recordRows()) {
+        const bool mine = busy && row == m_compare->row();
+        row->findChild<QPushButton*>(QStringLiteral("btnOriginal"))
+            ->setChecked(mine && !m_compare->comparing());
+        row->findChild<QPushButton*>(QStringLiteral("btnCompare"))
+            ->setChecked(mine && m_compare->comparing());
+    }
+}
+
+void VideoView::onPracticeKey(PracticeKeys::Key key) {
+    QListWidget* list = m_ui->listWidget;
+    VideoRecordViewItem* row = currentRow();
+    switch (key) {
+    case PracticeKeys::Record:
+        if (row && row->findChild<QPushButton*>(QStringLiteral("record"))->isEnabled())
+            row->findChild<QPushButton*>(QStringLiteral("record"))->click();
+        break;
+    case PracticeKeys::Original:
+    case PracticeKeys::Compare:
+        playOriginal(row, key == PracticeKeys::Compare);
+        break;
+    case PracticeKeys::Take:
+        if (row && row->isRecorded() && !row->isRecording()) {
+            m_compare->stop();
+            row->stopPlayback();
+            row->onClickPlay();
+        }
+        break;
+    case PracticeKeys::Previous:
+    case PracticeKeys::Next: {
+        const int next = list->currentRow() + (key == PracticeKeys::Next ? 1 : -1);
+        if (next >= 0 && next < list->count()) {
+            list->setCurrentRow(next);
+            list->scrollToItem(list->item(next));
+        }
+        break;
+    }
+    case PracticeKeys::Preview:
+        onClickPreview();
+        break;
+    }
+}
+
+void VideoView::onRateChosen(double rate) {
+    m_rate = rate;
+    PracticeSettings::setRate(clipKey(), rate);
+    // The sentence heard now slows down or speeds up at once; a take and
+    // the clip under it keep their speed.
+    if (!m_player->videoPlayer()->isMuted())
+        m_player->setPlaybackRate(rate);
+}
+
+void VideoView::onStartOver() {
+    // The rows a preview or an upload works on stay until it has ended.
+    if (m_assembler->isRunning() || m_upload) {
+        Toast::info(QStringLiteral("正在合成或上传配音，请稍后再清空"), ToastMs);
+        return;
+    }
+    m_compare->stop();
+    clearList(m_ui->listWidget);
+    m_sentenceRows = 0;
+    m_takes->clear();
+    buildRecordRows();
+    Toast::info(QStringLiteral("已清空这个视频的全部录音"), ToastMs);
 }

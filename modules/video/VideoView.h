@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PracticeKeys.h"
 #include "Widget.h"
 
 #include <QPointer>
@@ -11,6 +12,9 @@ class VideoView;
 }
 class DubAssembler;
 class PlayerView;
+class PracticeBar;
+class SentenceCompare;
+class TakeStore;
 class PYProgress;
 class QListWidget;
 class QModelIndex;
@@ -45,6 +49,14 @@ public:
     QVariantMap product() const { return m_product; }
     // The progress window of a running preview or upload, else null.
     PYProgress* progressWindow() const { return m_progress.get(); }
+    // Practice on the record page: the microphone check and speed, the
+    // clip's kept takes, hearing a sentence and comparing it with a take.
+    PracticeBar* practiceBar() const { return m_practice; }
+    TakeStore* takeStore() const { return m_takes; }
+    SentenceCompare* sentenceCompare() const { return m_compare; }
+    // The name the clip's takes and speed are kept under.
+    QString clipKey() const;
+    double rate() const { return m_rate; }
 
     static QString levelText(const QString& level);
 
@@ -60,6 +72,8 @@ signals:
     void ClickSVIP();
     void ClickPublish(const QVariant& product);
     void ClickReturn();
+    // A word of a scored sentence was clicked: look it up.
+    void QueryWord(const QString& word);
 
 public slots:
     void onStatusChanged(const QVariant& status);
@@ -91,6 +105,9 @@ public slots:
     void onStartPlay();
     void onStopRecord();
     void onStopPlay();
+    void onPracticeKey(PracticeKeys::Key key);
+    void onRateChosen(double rate);
+    void onStartOver();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -113,6 +130,10 @@ private:
     void onUploadFinished(bool ok, const QString& error);
     void playDub();
     PYProgress* openProgress(const QString& title);
+    void setUpPractice();
+    VideoRecordViewItem* currentRow() const;
+    void playOriginal(VideoRecordViewItem* row, bool thenTake);
+    void showCompareStep();
     void closeProgress();
 
     std::unique_ptr<Ui::VideoView> m_ui;
@@ -129,4 +150,9 @@ private:
     QPointer<UpdateThread> m_upload;
     std::unique_ptr<PYProgress> m_progress; // a window of its own
     QVariantMap m_product;
+    PracticeBar* m_practice = nullptr;
+    TakeStore* m_takes = nullptr;
+    SentenceCompare* m_compare = nullptr;
+    QString m_srtUrl;
+    double m_rate = 1.0;
 };

@@ -104,3 +104,8 @@ void VideoViewModel::onEvent(int id, const AnyValue&) {
     else if (id == Event::KEY_SPACE)
         emit ClickSpace();
 }
+
+void VideoViewModel::onQueryWord(const QString& word) {
+    if (m_model && !word.isEmpty())
+        m_model->lookUpWord(word);
+}

@@ -80,6 +80,8 @@ signals:
     void PublicFail();
     void IsFavorited(bool favorited);
     void ClickSpace();
+    // A word looked up from a scored sentence, for the word card.
+    void QueryWordSuccess(const QVariant& word);
 
 public slots:
     void onClickFavorite();
@@ -92,6 +94,8 @@ public slots:
     void onClickSVIP();
     void onClickPublish(const QVariant& data);
     void onClickReturn();
+    void onQueryWord(const QString& word);
+    void onQueryWordSuccess(const QVariant& word) { emit QueryWordSuccess(word); }
 
     void onUpdateTitle(const QVariant& v) { rewrite("title", m_title, v); }
     void onUpdateOverview(const QVariant& v) { rewrite("overview", m_overview, v); }

@@ -1,93 +1,80 @@
 #include "HttpFileRequest.h"
 #include "HttpManager.h"
+#include "HttpPeer.h"
 #include "HttpRequest.h"
 
 #include <QDir>
-#include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtTest>
-#include <functional>
+#include <memory>
 
 namespace {
-// A loopback HTTP peer whose answer each test scripts: it records the raw
-// request and hands the socket to the test's responder.
-class Peer : public QObject {
-public:
-    std::function<void(QTcpSocket*)> respond;
-    QByteArray lastRequest;
-
-    Peer() {
-        server.listen(QHostAddress::LocalHost, 0);
-        connect(&server, &QTcpServer::newConnection, this, [this] {
-            QTcpSocket* socket = server.nextPendingConnection();
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                lastRequest += socket->readAll();
-                if (lastRequest.contains("\r\n\r\n") && respond)
-                    respond(socket);
-            });
-        });
-    }
-    QString url(const QString& path) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path);
-    }
-
-    QTcpServer server;
-};
-
-void answer(QTcpSocket* socket, int status, const QByteArray& body, int announced = -1) {
-    socket->write("HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Length: " +
-                  QByteArray::number(announced < 0 ? body.size() : announced) +
-                  "\r\nConnection: close\r\n\r\n" + body);
-    socket->flush();
-    socket->disconnectFromHost();
+void answer(QTcpSocket* socket, int status, const QByteArray& body, qint64 announced = -1) {
+    HttpPeer::answer(socket, status, body, {}, announced);
 }
 
 QStringList filesIn(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden);
+}
+
+// Headers, then the body in parts of `part` bytes every `everyMs`, forever
+// unless `total` is reached; the connection stays open.
+void trickle(QTcpSocket* socket, const QByteArray& headers, int part, int everyMs, qint64 total) {
+    socket->write("HTTP/1.1 200 X\r\n" + headers + "\r\n");
+    auto* timer = new QTimer(socket);
+    auto sent = std::make_shared<qint64>(0);
+    QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, part, total, sent] {
+        if (total >= 0 && *sent >= total) {
+            timer->stop();
+            return;
+        }
+        socket->write(QByteArray(part, 'z'));
+        *sent += part;
+    });
+    timer->start(everyMs);
 }
 } // namespace
 
 class TransportTest : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { HttpManager::instance()->setStallTimeoutMs(30000); }
+
     void getSendsHeadersAndDeliversBody() {
-        Peer peer;
-        peer.respond = [](QTcpSocket* s) { answer(s, 200, "{\"status\":1}"); };
+        HttpPeer peer;
+        peer.setResponder(
+            [](QTcpSocket* s, const HttpPeer::Request&) { answer(s, 200, "{\"status\":1}"); });
         HttpRequest* request = HttpManager::instance()->getWithHeader(
             peer.url("/a?q=中文"), {{"APP-NAME", "LINTAVO"}, {"IDFA", ""}}, 5000);
         QSignalSpy ok(request, &HttpRequest::onSuccess);
         QSignalSpy gone(request, &QObject::destroyed);
         QVERIFY(ok.wait(5000));
         QCOMPARE(ok.first().first().toString(), QString("{\"status\":1}"));
-        QVERIFY(peer.lastRequest.contains("APP-NAME: LINTAVO\r\n"));
-        QVERIFY(peer.lastRequest.contains("IDFA: \r\n"));
-        QVERIFY(peer.lastRequest.startsWith("GET /a?q=%E4%B8%AD%E6%96%87 "));
+        const HttpPeer::Request sent = peer.requests().value(0);
+        QCOMPARE(sent.method, QByteArray("GET"));
+        QCOMPARE(sent.target, QByteArray("/a?q=%E4%B8%AD%E6%96%87"));
+        QCOMPARE(sent.headers.value("app-name"), QByteArray("LINTAVO"));
+        QVERIFY(sent.headers.contains("idfa"));
         QVERIFY(gone.wait(2000)); // the request frees itself
     }
 
     void postSendsJsonAndAnErrorPageStillCountsAsAnAnswer() {
-        Peer peer;
-        peer.respond = [](QTcpSocket* s) {
-            if (s->property("done").toBool())
-                return;
-            s->setProperty("done", true);
-            answer(s, 500, "<html>oops</html>");
-        };
-        peer.respond = [&peer](QTcpSocket* s) {
-            if (!peer.lastRequest.endsWith("{\"a\":1}"))
-                return; // wait for the body
-            answer(s, 500, "<html>oops</html>");
-        };
+        HttpPeer peer;
+        peer.setResponder(
+            [](QTcpSocket* s, const HttpPeer::Request&) { answer(s, 500, "<html>oops</html>"); });
         HttpRequest* request =
             HttpManager::instance()->postWithHeader(peer.url("/p"), "{\"a\":1}", {}, 5000);
         QSignalSpy ok(request, &HttpRequest::onSuccess);
         QVERIFY(ok.wait(5000));
         QCOMPARE(ok.first().first().toString(), QString("<html>oops</html>"));
-        QVERIFY(peer.lastRequest.contains("Content-Type: application/json"));
+        QCOMPARE(peer.requests().value(0).body, QByteArray("{\"a\":1}"));
+        QCOMPARE(peer.requests().value(0).headers.value("content-type"),
+                 QByteArray("application/json"));
     }
 
     void timeOutReportsFailure() {
-        Peer peer; // never answers
+        HttpPeer peer; // never answers
         HttpRequest* request = HttpManager::instance()->getWithHeader(peer.url("/slow"), {}, 300);
         QSignalSpy fail(request, &HttpRequest::onFail);
         QSignalSpy ok(request, &HttpRequest::onSuccess);
@@ -111,11 +98,132 @@ private slots:
         QVERIFY(!fail.first().at(2).toString().isEmpty());
     }
 
+    void onlyWebAddressesAreFetched_data() {
+        QTest::addColumn<QString>("url");
+        for (const char* url : {"file:///etc/passwd", "ftp://127.0.0.1/x", "qrc:/images/a.png",
+                                "data:text/plain,hello", "http:///no-host", "relative/path"})
+            QTest::newRow(url) << QString(url);
+    }
+    void onlyWebAddressesAreFetched() {
+        QFETCH(QString, url);
+        QTemporaryDir dir;
+        HttpManager* http = HttpManager::instance();
+        HttpRequest* get = http->getWithHeader(url, {}, 5000);
+        HttpRequest* post = http->postWithHeader(url, "{}", {}, 5000);
+        HttpFileRequest* file = http->download(url, dir.filePath("copy"), 0);
+        QSignalSpy getFail(get, &HttpRequest::onFail);
+        QSignalSpy postFail(post, &HttpRequest::onFail);
+        QSignalSpy fileFail(file, &HttpRequest::onFail);
+        QSignalSpy fileOk(file, &HttpRequest::onSuccess);
+        QTRY_VERIFY(getFail.count() == 1 && postFail.count() == 1 && fileFail.count() == 1);
+        QCOMPARE(fileOk.count(), 0);
+        QTest::qWait(50);
+        QVERIFY(filesIn(dir.path()).isEmpty());
+    }
+
+    void redirectsStayOnTheWeb_data() {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<bool>("followed");
+        QTest::newRow("same service") << "/moved.png" << true;
+        QTest::newRow("local file") << "file:///etc/passwd" << false;
+        QTest::newRow("ftp") << "ftp://127.0.0.1/x" << false;
+    }
+    void redirectsStayOnTheWeb() {
+        QFETCH(QString, location);
+        QFETCH(bool, followed);
+        QTemporaryDir dir;
+        HttpPeer peer;
+        peer.setResponder([&](QTcpSocket* s, const HttpPeer::Request& r) {
+            if (r.target == "/moved.png")
+                answer(s, 200, "picture");
+            else
+                HttpPeer::answer(s, 302, "", "Location: " + location.toUtf8() + "\r\n");
+        });
+        const QString path = dir.filePath("pic.png");
+        HttpFileRequest* request = HttpManager::instance()->download(peer.url("/pic.png"), path, 0);
+        QSignalSpy ok(request, &HttpRequest::onSuccess);
+        QSignalSpy fail(request, &HttpRequest::onFail);
+        QVERIFY(QTest::qWaitFor([&] { return ok.count() + fail.count() > 0; }, 5000));
+        QCOMPARE(ok.count(), followed ? 1 : 0);
+        QTest::qWait(50);
+        QCOMPARE(filesIn(dir.path()), followed ? QStringList({"pic.png"}) : QStringList());
+    }
+
+    void oversizedAnswerIsRefusedWhileItArrives_data() {
+        QTest::addColumn<QByteArray>("headers");
+        QTest::newRow("declared") << QByteArray("Content-Length: 173015040\r\n");
+        QTest::newRow("undeclared") << QByteArray("Connection: close\r\n");
+    }
+    void oversizedAnswerIsRefusedWhileItArrives() {
+        // The peer keeps sending and never ends: the client must give up on
+        // its own once the answer passes 8 MB, not after buffering it all.
+        QFETCH(QByteArray, headers);
+        HttpPeer peer;
+        peer.setResponder([&](QTcpSocket* s, const HttpPeer::Request&) {
+            trickle(s, headers, 1024 * 1024, 20, -1);
+        });
+        HttpRequest* request = HttpManager::instance()->getWithHeader(peer.url("/big"), {}, 0);
+        QSignalSpy fail(request, &HttpRequest::onFail);
+        QSignalSpy ok(request, &HttpRequest::onSuccess);
+        QVERIFY(fail.wait(10000));
+        QVERIFY2(fail.first().at(2).toString().contains("larger than 8388608"),
+                 qPrintable(fail.first().at(2).toString()));
+        QCOMPARE(ok.count(), 0);
+    }
+
+    void downloadOverItsLimitKeepsThePreviousFile_data() {
+        QTest::addColumn<QByteArray>("headers");
+        QTest::newRow("declared") << QByteArray("Content-Length: 5000\r\n");
+        QTest::newRow("undeclared") << QByteArray("Connection: close\r\n");
+    }
+    void downloadOverItsLimitKeepsThePreviousFile() {
+        QFETCH(QByteArray, headers);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("face.png");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        HttpPeer peer;
+        peer.setResponder(
+            [&](QTcpSocket* s, const HttpPeer::Request&) { trickle(s, headers, 500, 10, 5000); });
+        HttpFileRequest* request =
+            HttpManager::instance()->download(peer.url("/face.png"), path, 0, 1000, {});
+        QSignalSpy fail(request, &HttpRequest::onFail);
+        QVERIFY(fail.wait(5000));
+        QTest::qWait(50);
+        QCOMPARE(filesIn(dir.path()), QStringList({"face.png"}));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+    }
+
+    void stalledTransferEndsButASlowOneDoesNot() {
+        HttpManager::instance()->setStallTimeoutMs(1500);
+        QTemporaryDir dir;
+        HttpPeer peer;
+        peer.setResponder([](QTcpSocket* s, const HttpPeer::Request& r) {
+            // Both announce 3000 bytes; the slow one takes about 2 s to send
+            // them, the stalled one stops after the first part.
+            trickle(s, "Content-Length: 3000\r\n", 150, 100, r.target == "/slow" ? 3000 : 150);
+        });
+        HttpFileRequest* slow =
+            HttpManager::instance()->download(peer.url("/slow"), dir.filePath("slow"), 0);
+        HttpFileRequest* stalled =
+            HttpManager::instance()->download(peer.url("/stalled"), dir.filePath("stalled"), 0);
+        QSignalSpy slowOk(slow, &HttpRequest::onSuccess);
+        QSignalSpy stalledFail(stalled, &HttpRequest::onFail);
+        QVERIFY(stalledFail.wait(5000));
+        QVERIFY(stalledFail.first().at(2).toString().contains("No data received"));
+        QVERIFY(slowOk.wait(5000));
+        QCOMPARE(QFileInfo(dir.filePath("slow")).size(), 3000);
+        QVERIFY(!QFileInfo::exists(dir.filePath("stalled")));
+    }
+
     void completeDownloadIsRenamedIntoPlace() {
         QTemporaryDir dir;
-        Peer peer;
+        HttpPeer peer;
         const QByteArray data(70000, 'x');
-        peer.respond = [&](QTcpSocket* s) { answer(s, 200, data); };
+        peer.setResponder([&](QTcpSocket* s, const HttpPeer::Request&) { answer(s, 200, data); });
         const QString path = dir.filePath("pic.png");
         HttpFileRequest* request = HttpManager::instance()->download(peer.url("/pic.png"), path, 0);
         QSignalSpy ok(request, &HttpRequest::onSuccess);
@@ -138,8 +246,10 @@ private slots:
         QFETCH(int, status);
         QFETCH(int, announced);
         QTemporaryDir dir;
-        Peer peer;
-        peer.respond = [&](QTcpSocket* s) { answer(s, status, QByteArray(500, 'y'), announced); };
+        HttpPeer peer;
+        peer.setResponder([&](QTcpSocket* s, const HttpPeer::Request&) {
+            answer(s, status, QByteArray(500, 'y'), announced);
+        });
         const QString path = dir.filePath("track.mp3");
         HttpFileRequest* request = HttpManager::instance()->download(peer.url("/t.mp3"), path, 0);
         QSignalSpy fail(request, &HttpRequest::onFail);
@@ -157,8 +267,9 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("old");
         old.close();
-        Peer peer;
-        peer.respond = [](QTcpSocket* s) { answer(s, 200, "new", 9999); };
+        HttpPeer peer;
+        peer.setResponder(
+            [](QTcpSocket* s, const HttpPeer::Request&) { answer(s, 200, "new", 9999); });
         HttpFileRequest* request = HttpManager::instance()->download(peer.url("/k"), path, 0);
         QSignalSpy fail(request, &HttpRequest::onFail);
         QVERIFY(fail.wait(5000));
@@ -167,5 +278,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TransportTest)
+QTEST_GUILESS_MAIN(TransportTest)
 #include "TransportTest.moc"

@@ -73,6 +73,25 @@ void errorResults(EngineTestSupport& t) {
     CHECK(t.waitFor(n + 5));
     auto m = t.messages();
     CHECK(m.size() == n + 5);
+    // Limits that keep the engine inside the client: a text of 2,000 numbers
+    // is refused at start, before any work on it (it once took minutes), and
+    // audio over 120 s is refused from its header, not after decoding.
+    std::string numbers;
+    for (int i = 0; i < 2000; ++i)
+        numbers += std::to_string(i * 7919) + " ";
+    CHECK(ssound_start(engine, EngineTestSupport::params(numbers).c_str(), id,
+                       &EngineTestSupport::onMessage, &t) < 0);
+    CHECK(t.waitFor(n + 6, 5));
+    std::string longText(1001, 'a');
+    CHECK(ssound_start(engine, EngineTestSupport::params(longText).c_str(), id,
+                       &EngineTestSupport::onMessage, &t) < 0);
+    CHECK(t.waitFor(n + 7, 5));
+    auto longAudio = EngineTestSupport::readFile(
+        t.sox("long", "-n -r 8000 -c 1 -b 8 -e unsigned", "synth 121 sine 440 vol 0.3"));
+    JsonValue tooLong = t.score(engine, kSentence, longAudio);
+    for (size_t i = n + 5; i < n + 7; ++i)
+        CHECK(parse(t.messages()[i].json)["errId"].toNumber() == 40005);
+    CHECK(tooLong["errId"].toNumber() == 40011 && isErrorResult(tooLong));
     for (size_t i = n; i < m.size(); ++i) {
         JsonValue doc = parse(m[i].json);
         CHECK(isErrorResult(doc));

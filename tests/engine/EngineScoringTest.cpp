@@ -1,8 +1,13 @@
 // Labelled recordings checked by ordering, not by exact numbers: a correct
 // reading beats a wrong one, silence scores 0, a half reading loses
-// integrity, and awkward sentences keep every word in order.
+// integrity, awkward sentences keep every word in order, a word's sounds are
+// its dictionary pronunciation, a real microphone's faults change nothing
+// that matters, and speech that was not asked for costs.
 #include "EngineTestSupport.h"
+#include "SpeechModel.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace {
@@ -79,6 +84,87 @@ void awkwardText(EngineTestSupport& t, ssound* engine) {
     CHECK(!longDoc["error"].isString());
 }
 
+void phonesOfKnownWords(EngineTestSupport& t, ssound* engine) {
+    auto doc = t.score(engine, "Please close the window.",
+                       EngineTestSupport::readFile(t.speak("window", "Please close the window.")));
+    auto model = SpeechModel::shared();
+    for (auto& d : doc["result"]["details"].items()) {
+        std::string phones;
+        int last = d["start"].toNumber(-1);
+        for (auto& p : d["phones"].items()) {
+            phones += (phones.empty() ? "" : " ") + p["phone"].toString();
+            CHECK(p["start"].toNumber() >= last && p["end"].toNumber() >= p["start"].toNumber());
+            CHECK(p["end"].toNumber() <= d["end"].toNumber());
+            CHECK(p["score"].toNumber(-1) >= 0 && p["score"].toNumber(-1) <= 100);
+            last = p["end"].toNumber();
+        }
+        std::string word = d["char"].toString();
+        for (auto& c : word)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        auto known = model->pronunciations(word);
+        CHECK(std::find(known.begin(), known.end(), phones) != known.end());
+    }
+}
+
+void microphoneConditions(EngineTestSupport& t, ssound* engine) {
+    // The same reading mixed with noise 20 dB below it, played at -30 dBFS,
+    // with a DC offset, and clipped at -1 dBFS: still a good reading, still
+    // beating a wrong one; silence and noise alone stay near 0.
+    std::string good = t.speak("mic", kSentence);
+    std::string other = t.speak("mic-other", "Could you tell me where the bank is?");
+    std::string noise = t.sox("mic-noise", "-n -r 16000 -c 1 -b 16", "synth 4 pinknoise vol 0.03");
+    const std::pair<std::string, std::string> conditions[] = {
+        {"-m '" + good + "' '" + noise + "'", ""},
+        {"'" + good + "'", "gain -n -30"},
+        {"'" + good + "'", "dcshift 0.1"},
+        {"'" + good + "'", "gain -n 0 gain 10 gain -1"},
+    };
+    int n = 0;
+    for (auto& [input, effects] : conditions) {
+        std::string name = "mic" + std::to_string(n++);
+        auto read =
+            t.score(engine, kSentence, EngineTestSupport::readFile(t.sox(name, input, effects)));
+        std::string otherInput = input;
+        otherInput.replace(otherInput.find(good), good.size(), other);
+        auto wrong = t.score(engine, kSentence,
+                             EngineTestSupport::readFile(t.sox(name + "w", otherInput, effects)));
+        CHECK(overall(read) >= 60);
+        CHECK(overall(read) > overall(wrong) + 20);
+        if (n == 1) { // noise and all, identical input gives an identical result
+            auto again = t.score(engine, kSentence,
+                                 EngineTestSupport::readFile(t.sox(name, input, effects)));
+            CHECK(again["result"].serialize() == read["result"].serialize());
+        }
+    }
+    auto dcSilence = t.sox("dc-silence", "-n -r 16000 -c 1 -b 16", "trim 0 3 dcshift 0.1");
+    auto quietNoise = t.sox("quiet-noise", "-n -r 16000 -c 1 -b 16", "synth 3 pinknoise vol 0.02");
+    CHECK(overall(t.score(engine, kSentence, EngineTestSupport::readFile(dcSilence))) <= 10);
+    CHECK(overall(t.score(engine, kSentence, EngineTestSupport::readFile(quietNoise))) <= 10);
+}
+
+void extraSpeech(EngineTestSupport& t, ssound* engine) {
+    // One word asked for, a whole sentence said: not a good reading of "I".
+    auto whole = EngineTestSupport::readFile(
+        t.speak("whole", "I have never seen anything like this before."));
+    auto single = t.score(engine, "I", whole);
+    CHECK(overall(single) <= 30);
+    CHECK(!single["result"]["extra"].items().empty());
+    // Words added inside the sentence lower it and are found where they were.
+    auto plain =
+        t.score(engine, kSentence, EngineTestSupport::readFile(t.speak("plain", kSentence)));
+    auto added = t.score(
+        engine, kSentence,
+        EngineTestSupport::readFile(t.speak(
+            "added", "She sells fresh bread and then some more at the market every morning.")));
+    CHECK(overall(added) < overall(plain) - 5);
+    bool located = false;
+    for (auto& e : added["result"]["extra"].items())
+        located =
+            located || (e["before"].toNumber() == 4 && e["end"].toNumber() > e["start"].toNumber());
+    CHECK(located);
+    CHECK(plain["result"]["extra"].items().empty());
+}
+
 } // namespace
 
 int main() {
@@ -89,6 +175,9 @@ int main() {
         return 1;
     orderings(t, engine);
     awkwardText(t, engine);
+    phonesOfKnownWords(t, engine);
+    microphoneConditions(t, engine);
+    extraSpeech(t, engine);
     ssound_delete(engine);
     if (EngineTestSupport::failures)
         std::fprintf(stderr, "%d check(s) failed\n", EngineTestSupport::failures);

@@ -6,6 +6,7 @@
 #include "NumberSpeller.h"
 #include "ReferenceText.h"
 #include "WavDecoder.h"
+#include "WordModel.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -130,8 +131,31 @@ void wav() {
 
 } // namespace
 
+void wordModel() {
+    // The fitted model compiled into the library is read whole: a line it
+    // misread would silently score every word by a default.
+    extern const char* const kWordModelText;
+    WordModel model;
+    CHECK(model.parse(kWordModelText));
+    CHECK(!WordModel().parse("weight goodness"));
+    const auto& ah = model.phone("AH");
+    const auto& pooled = model.phone("");
+    CHECK(ah.goodnessMean != pooled.goodnessMean && ah.goodnessSpread > 0);
+    // A word like the correct readings it was fitted on passes; one far below
+    // them, or much worse than the rest of its sentence, does not.
+    WordModel::Features usual;
+    usual.duration = 0.8;
+    CHECK(model.score(usual) >= 60);
+    WordModel::Features wrong = usual;
+    wrong.goodness = -30;
+    wrong.phoneMean = wrong.relative = -3;
+    CHECK(model.score(wrong) < 60);
+    CHECK(WordModel::phoneScore(0) > 80 && WordModel::phoneScore(-4) < 20);
+}
+
 int main() {
     referenceText();
+    wordModel();
     numbers();
     letterToSound();
     json();

@@ -1,5 +1,6 @@
 #include "ServerProcess.h"
 
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 
@@ -51,6 +52,9 @@ void ServerProcess::stop() {
     }
     log_ += QString::fromUtf8(process_->readAllStandardError());
     process_.reset();
+    // A sanitizer report of the service goes where the sanitizer run looks for one.
+    if (log_.contains(QLatin1String("runtime error:")))
+        qWarning().noquote() << log_;
 }
 
 bool ServerProcess::restart() {

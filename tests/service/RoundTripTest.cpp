@@ -355,7 +355,9 @@ private slots:
         QCOMPARE(m_record.name, QString("Round"));
     }
 
-    void stoppedServiceFailsOnlyLogins() {
+    // A service that cannot be reached fails every request: a login with the
+    // transport's words, a page's request with the plain sentence.
+    void stoppedServiceFailsEveryRequest() {
         QTcpServer probe; // a port that nobody listens on any more
         QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
         const QByteArray closed = "http://127.0.0.1:" + QByteArray::number(probe.serverPort());
@@ -368,10 +370,9 @@ private slots:
         QCOMPARE(event.id, int(Event::RES_LOGIN_FAIL));
         QVERIFY(!event.value.as<QString>().isEmpty());
 
-        m_events->clear();
-        m_events->dispatchEvent(Event::REQ_COURSE_LIST, map({}));
-        QTest::qWait(1000);
-        QVERIFY(m_events->events().isEmpty());
+        const auto list = request(Event::REQ_COURSE_LIST, map({}));
+        QCOMPARE(list.id, int(Event::RES_COURSE_LIST_FAIL));
+        QCOMPARE(list.value.as<QString>(), QString("网络连接失败，请检查网络后重试"));
         qputenv("LINTAVO_API_ORIGIN", live);
     }
 

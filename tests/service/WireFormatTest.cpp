@@ -1,14 +1,16 @@
-#include "CaptureServer.h"
 #include "EventIds.h"
 #include "EventRecorder.h"
 #include "Facade.h"
 #include "HttpHandler.h"
+#include "Mediator.h"
+#include "ScriptedApi.h"
 #include "ServiceSettings.h"
 #include "UserDao.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QSysInfo>
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -311,8 +313,8 @@ class WireFormatTest : public QObject {
 
 private:
     UserDao m_record;
-    CaptureServer m_api;
-    CaptureServer m_dictionary;
+    ScriptedApi m_api;
+    ScriptedApi m_dictionary;
     std::unique_ptr<EventRecorder> m_events;
 
     void send(int id, const AnyValue& value = {}) { m_events->dispatchEvent(id, value); }
@@ -340,11 +342,11 @@ private:
             .replace("{key}", ServiceSettings::signingKey())
             .replace("{dev}", QString::fromUtf8(QSysInfo::machineUniqueId()));
     }
-    static QString timestampOf(const CaptureServer::Request& request) {
+    static QString timestampOf(const HttpPeer::Request& request) {
         static const QRegularExpression pattern(R"(times(?:t)?amp(?:=|":")(\d+))");
         return pattern.match(QString::fromUtf8(request.target + request.body)).captured(1);
     }
-    static void checkHeaders(const CaptureServer::Request& request) {
+    static void checkHeaders(const HttpPeer::Request& request) {
         const QByteArray device = QSysInfo::machineUniqueId();
         const QMap<QByteArray, QByteArray> expected{
             {"user-agent", "windows"},  {"device-type", "4"},     {"ltuser-agent", "windows"},
@@ -382,8 +384,8 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_api.listen());
-        QVERIFY(m_dictionary.listen());
+        QVERIFY(m_api.isListening());
+        QVERIFY(m_dictionary.isListening());
         qputenv("LINTAVO_API_ORIGIN", m_api.origin().toUtf8());
         qputenv("LINTAVO_DICT_ORIGIN", m_dictionary.origin().toUtf8());
         Facade::instance()->registDao(&m_record);
@@ -404,9 +406,9 @@ private slots:
         prepare(kSuccess);
         const qint64 before = QDateTime::currentSecsSinceEpoch();
         send(r.event, r.value);
-        CaptureServer& server = r.dictionary ? m_dictionary : m_api;
+        ScriptedApi& server = r.dictionary ? m_dictionary : m_api;
         QTRY_COMPARE(server.requests().size(), 1);
-        const CaptureServer::Request request = server.requests().first();
+        const HttpPeer::Request request = server.requests().first();
 
         const QString ts = timestampOf(request);
         if (r.signedText) {
@@ -506,19 +508,49 @@ private slots:
         QCOMPARE(m_record.userID, QString("u7"));
     }
 
-    void transportFailureReachesOnlyLogins() {
+    // No answer at all fails like a refusal, so that no page waits for ever:
+    // a login shows the transport's words, a page the plain sentence.
+    void transportFailureReachesEveryRequest() {
         m_api.setDropping(true);
         const AnyValue login = AnyValue::of(QMap<QString, QString>{{"ID", "1"}, {"PW", "2"}});
         auto event = answerFor(Event::REQ_LOGIN_PASSWORD, {}, login);
         QCOMPARE(event.id, int(Event::RES_LOGIN_FAIL));
         QVERIFY(!event.value.as<QString>().isEmpty());
+        QVERIFY(event.value.as<QString>() != QString("网络连接失败，请检查网络后重试"));
 
-        prepare({});
-        send(Event::REQ_COURSE_LIST, AnyValue::of(QVariant(QVariantMap{})));
-        QTRY_COMPARE(m_api.requests().size(), 1);
-        QTest::qWait(300);
-        QVERIFY(m_events->events().isEmpty());
+        event = answerFor(Event::REQ_COURSE_LIST, {}, AnyValue::of(QVariant(QVariantMap{})));
+        QCOMPARE(event.id, int(Event::RES_COURSE_LIST_FAIL));
+        QCOMPARE(event.value.as<QString>(), QString("网络连接失败，请检查网络后重试"));
+        QCOMPARE(m_events->events().size(), 1);
         m_api.setDropping(false);
+    }
+
+    // A result event tells which request it answers, also when answers
+    // arrive in another order than their requests.
+    void resultsNameTheirRequest() {
+        struct Serials : Mediator {
+            QList<quint64> sent, answered;
+            void onEvent(int id, const AnyValue&) override {
+                if (id == Event::REQ_ALBUM_DETAIL)
+                    sent << HttpHandler::lastRequest();
+                else if (id == Event::RES_ALBUM_DETAIL_OK)
+                    answered << HttpHandler::answeringRequest();
+            }
+        } serials;
+        prepare(R"({"status":1,"data":{}})");
+        const AnyValue album = AnyValue::of(QVariant(QVariantMap{{"albumID", "a2"}}));
+        m_api.setHolding(true);
+        send(Event::REQ_ALBUM_DETAIL, album);
+        QTRY_COMPARE(m_api.requests().size(), 1);
+        m_api.setHolding(false);
+        send(Event::REQ_ALBUM_DETAIL, album);
+        QTRY_COMPARE(serials.answered.size(), 1);
+        m_api.releaseHeld();
+        QTRY_COMPARE(serials.answered.size(), 2);
+        QCOMPARE(serials.sent.size(), 2);
+        QVERIFY(serials.sent[0] != serials.sent[1]);
+        QCOMPARE(serials.answered, (QList<quint64>{serials.sent[1], serials.sent[0]}));
+        QCOMPARE(HttpHandler::answeringRequest(), quint64(0));
     }
 
     void logoutCarriesTheRecordOfItsMoment() {

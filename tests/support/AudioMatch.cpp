@@ -51,3 +51,47 @@ QVector<float> AudioMatch::slice(const QVector<float>& samples, double fromMs, d
     const int from = qBound(0, qRound(fromMs * kRate / 1000), samples.size());
     return samples.mid(from, qRound(lengthMs * kRate / 1000));
 }
+
+double AudioMatch::dominantFrequency(const QVector<float>& samples) {
+    // A Goertzel filter per candidate frequency: plenty fast for a second
+    // or two of audio, and exact to the step.
+    double best = 0;
+    double bestPower = -1;
+    for (int hz = 50; hz <= 3000; ++hz) {
+        const double coefficient = 2 * qCos(2 * M_PI * hz / kRate);
+        double previous = 0, beforePrevious = 0;
+        for (float x : samples) {
+            const double current = x + coefficient * previous - beforePrevious;
+            beforePrevious = previous;
+            previous = current;
+        }
+        const double power = previous * previous + beforePrevious * beforePrevious -
+                             coefficient * previous * beforePrevious;
+        if (power > bestPower) {
+            bestPower = power;
+            best = hz;
+        }
+    }
+    return best;
+}
+
+QVector<AudioMatch::Span> AudioMatch::sounding(const QVector<float>& samples, double thresholdDb) {
+    constexpr int kWindow = kRate / 50; // 20 ms
+    constexpr double kGapMs = 60;
+    const double threshold = qPow(10, thresholdDb / 20);
+    QVector<Span> spans;
+    for (int at = 0; at + kWindow <= samples.size(); at += kWindow) {
+        double sum = 0;
+        for (int i = at; i < at + kWindow; ++i)
+            sum += double(samples[i]) * samples[i];
+        if (qSqrt(sum / kWindow) < threshold)
+            continue;
+        const double fromMs = at * 1000.0 / kRate;
+        const double toMs = (at + kWindow) * 1000.0 / kRate;
+        if (!spans.isEmpty() && fromMs - spans.last().toMs <= kGapMs)
+            spans.last().toMs = toMs;
+        else
+            spans.append({fromMs, toMs});
+    }
+    return spans;
+}

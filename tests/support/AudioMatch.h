@@ -25,4 +25,15 @@ public:
                       double windowMs = 200);
     static QVector<float> slice(const QVector<float>& samples, double fromMs, double lengthMs);
     static double seconds(const QVector<float>& samples) { return double(samples.size()) / kRate; }
+
+    // The strongest frequency (Hz, 1 Hz steps from 50 Hz to 3 kHz) of a part.
+    static double dominantFrequency(const QVector<float>& samples);
+    // Where sound is: [from, to) in ms of every stretch whose 20 ms level
+    // stays above `thresholdDb` (dBFS RMS), joined over gaps up to 60 ms.
+    struct Span {
+        double fromMs = 0;
+        double toMs = 0;
+        double lengthMs() const { return toMs - fromMs; }
+    };
+    static QVector<Span> sounding(const QVector<float>& samples, double thresholdDb = -40);
 };

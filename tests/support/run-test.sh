@@ -99,5 +99,8 @@ touch .lintavo-workdir
 rc=$?
 if [ $rc -ne 0 ] && [ -n "$server" ]; then
   echo "--- last lines of the service log ---" >&2; tail -20 "$log" >&2
+elif [ -n "$server" ] && grep -q "runtime error:" "$log"; then
+  # A sanitizer report of the service goes where the sanitizer run looks for one.
+  grep -A20 "runtime error:" "$log" >&2
 fi
 exit $rc

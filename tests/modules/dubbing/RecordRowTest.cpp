@@ -4,10 +4,12 @@
 #include "RecordListWidget.h"
 #include "ScoreBadge.h"
 #include "ScoreSummary.h"
+#include "TakeStore.h"
 #include "UIUpdateThread.h"
 #include "VideoRecordViewItem.h"
 #include "VideoRecordViewItemPreview.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -35,6 +37,12 @@ QString badge(VideoRecordViewItem& row) {
 
 QString number(VideoRecordViewItem& row) {
     return child<QLabel>(row, "value")->text();
+}
+
+// The coloured sentence without the links that make its words clickable.
+QString colours(VideoRecordViewItem& row) {
+    static const QRegularExpression links(QStringLiteral("<a [^>]*>|</a>"));
+    return child<QLabel>(row, "en")->text().remove(links);
 }
 
 // A recording in a format the engine does not take: 44.1 kHz stereo.
@@ -76,6 +84,10 @@ private slots:
     void newestTakeWins();
     void engineErrorLeavesTheRowUsable();
     void averages();
+    void bestTakeIsChosenUntilTheLearnerPicks();
+    void rowTakesUpTheChosenTake();
+    void unscoredTakeIsScoredWhenTakenUp();
+    void brokenTakeIndexIsReadBackFromTheRecordings();
 };
 
 void RecordRowTest::showsTheSentence() {
@@ -307,7 +319,7 @@ void RecordRowTest::wordColours() {
         FakeEngine::answer(scoreAndWait(row), FakeEngine::result(70, words));
         auto* en = child<QLabel>(row, "en");
         QTRY_COMPARE(en->textFormat(), Qt::RichText);
-        QCOMPARE(en->text(),
+        QCOMPARE(colours(row),
                  member ? QStringLiteral("<font color = green>Hello </font>"
                                          "<font color = black>big </font>"
                                          "<font color = black>&lt;b&gt;world&lt;/b&gt; </font>"
@@ -316,6 +328,13 @@ void RecordRowTest::wordColours() {
                                          "<font color = red>big </font>"
                                          "<font color = red>&lt;b&gt;world&lt;/b&gt; </font>"
                                          "<font color = red>again </font>"));
+        // Every coloured word can be looked up, without its punctuation.
+        QSignalSpy lookup(&row, &VideoRecordViewItem::QueryWord);
+        emit en->linkActivated(QStringLiteral("word:3"));
+        emit en->linkActivated(QStringLiteral("word:9")); // no such word
+        emit en->linkActivated(QStringLiteral("http://elsewhere"));
+        QCOMPARE(lookup.count(), 1);
+        QCOMPARE(lookup.at(0).at(0).toString(), QStringLiteral("again"));
     }
 }
 
@@ -368,7 +387,7 @@ void RecordRowTest::engineErrorLeavesTheRowUsable() {
     QTRY_VERIFY(!row.isScoring());
     QCOMPARE(badge(row), QStringLiteral(":/images/zaijiezailix1.png"));
     QCOMPARE(number(row), QString());
-    QTRY_COMPARE(child<QLabel>(row, "en")->text(),
+    QTRY_COMPARE(colours(row),
                  QStringLiteral("<font color = red>Hello </font><font color = red>world </font>"));
     QVERIFY(child<QPushButton>(row, "record")->isEnabled());
 
@@ -392,6 +411,155 @@ void RecordRowTest::averages() {
     const QVariantMap none = ScoreSummary::average({});
     for (const QString& key : ScoreSummary::keys())
         QCOMPARE(none.value(key).toInt(), 0);
+}
+
+namespace {
+QVariantMap overall(int score) {
+    return {{"overall", score}, {"accuracy", score}, {"integrity", 100}, {"fluency", score}};
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+void RecordRowTest::bestTakeIsChosenUntilTheLearnerPicks() {
+    QDir("takes").removeRecursively();
+    QVERIFY(makeRecording("a.wav", 1));
+    TakeStore store("best");
+    QCOMPARE(store.chosen(3), 0);
+    QCOMPARE(store.add(3, "a.wav"), 1);
+    QCOMPARE(store.chosen(3), 1); // unscored, but the only one
+    QCOMPARE(store.add(3, "a.wav"), 2);
+    QCOMPARE(store.chosen(3), 2); // none scored: the newest
+    store.setScore(3, 1, overall(80), {});
+    QCOMPARE(store.chosen(3), 1); // a scored take beats an unscored one
+    store.setScore(3, 2, overall(80), {});
+    QCOMPARE(store.chosen(3), 2); // a tie goes to the newer take
+    QVERIFY(store.choose(3, 1));
+    QVERIFY(store.isPinned(3));
+    QCOMPARE(store.add(3, "a.wav"), 3);
+    store.setScore(3, 3, overall(60), {});
+    // Recording again hands the choice back to the best take.
+    QVERIFY(!store.isPinned(3));
+    QCOMPARE(store.chosen(3), 2);
+    QVERIFY(!store.choose(3, 9));
+    QVERIFY(!store.choose(4, 1));
+    QCOMPARE(store.takes(3).size(), 3);
+    QVERIFY(QFile::exists(store.audioPath(3, 3)));
+
+    // What is kept is read back by another store, as after a restart.
+    QVERIFY(store.choose(3, 3));
+    TakeStore again("best");
+    QCOMPARE(again.takes(3).size(), 3);
+    QCOMPARE(again.chosen(3), 3);
+    QVERIFY(again.isPinned(3));
+    QCOMPARE(again.take(3, 2).scores.value("overall").toInt(), 80);
+    // A recording deleted behind the client's back drops its take.
+    QFile::remove(again.audioPath(3, 3));
+    TakeStore third("best");
+    QCOMPARE(third.takes(3).size(), 2);
+    QCOMPARE(third.chosen(3), 2);
+
+    QVERIFY(third.clear());
+    QVERIFY(!QDir(third.folder()).exists());
+    QCOMPARE(TakeStore("best").takes(3).size(), 0);
+    // Names that are not plain stay inside the takes folder.
+    QVERIFY(TakeStore::folderFor("../x").startsWith(QDir::currentPath() + "/takes/"));
+    QVERIFY(!TakeStore::folderFor("../x").contains(".."));
+}
+
+void RecordRowTest::rowTakesUpTheChosenTake() {
+    FakeEngine::reset();
+    QDir("takes").removeRecursively();
+    QFile::remove("3record.wav");
+    QVERIFY(makeRecording("one.wav", 1));
+    QVERIFY(makeRecording("two.wav", 2));
+    TakeStore store("row");
+    store.add(3, "one.wav");
+    store.setScore(3, 1, overall(90), {QVariantMap{{"char", "first"}, {"score", 90}}});
+    store.add(3, "two.wav");
+    store.setScore(3, 2, overall(65), {QVariantMap{{"char", "second"}, {"score", 65}}});
+
+    VideoRecordViewItem row;
+    row.setSentence(sentence("00:00:01,000", "00:00:02,000"));
+    row.setMember(true);
+    QSignalSpy mixes(&row, &VideoRecordViewItem::StartMix);
+    row.setTakeStore(&store);
+    // The best take is the recording again, with its score, and no
+    // sentence track is made before the preview asks for one.
+    QVERIFY(row.isRecorded());
+    QCOMPARE(bytesOf("3record.wav"), bytesOf("one.wav"));
+    QCOMPARE(number(row), QStringLiteral("90"));
+    QCOMPARE(row.scores().value("overall").toInt(), 90);
+    QVERIFY(colours(row).contains("first"));
+    QVERIFY(!child<QPushButton>(row, "play")->isHidden());
+    QCOMPARE(child<QPushButton>(row, "btnTakes")->text(), QStringLiteral("录音记录 2"));
+    QCOMPARE(mixes.count(), 0);
+    QCOMPARE(FakeEngine::evaluationCount(), 0);
+
+    QVERIFY(row.chooseTake(2));
+    QCOMPARE(bytesOf("3record.wav"), bytesOf("two.wav"));
+    QCOMPARE(number(row), QStringLiteral("65"));
+    QCOMPARE(row.scores().value("overall").toInt(), 65);
+    QVERIFY(colours(row).contains("second"));
+    QCOMPARE(mixes.count(), 1);
+    QVERIFY(store.isPinned(3));
+    QVERIFY(row.chooseTake(2)); // already chosen: nothing to do
+    QCOMPARE(mixes.count(), 1);
+    QVERIFY(!row.chooseTake(7));
+    QCOMPARE(store.chosen(3), 2);
+}
+
+void RecordRowTest::unscoredTakeIsScoredWhenTakenUp() {
+    FakeEngine::reset();
+    QDir("takes").removeRecursively();
+    QVERIFY(makeRecording("one.wav", 1));
+    TakeStore store("unscored");
+    store.add(3, "one.wav"); // the client closed before its result came
+    VideoRecordViewItem row;
+    row.setSentence(sentence("00:00:01,000", "00:00:02,000"));
+    row.setMember(true);
+    row.setTakeStore(&store);
+    QVERIFY(row.isRecorded());
+    QVERIFY(row.isScoring());
+    QVERIFY(!row.chooseTake(1)); // busy while it is scored
+    QTRY_VERIFY(FakeEngine::evaluationCount() == 1 && FakeEngine::evaluation(0).stopped);
+    FakeEngine::answer(0, FakeEngine::result(77, {{"kept", 77}}));
+    QTRY_COMPARE(number(row), QStringLiteral("77"));
+    QVERIFY(store.take(3, 1).scored);
+    QCOMPARE(store.take(3, 1).scores.value("overall").toInt(), 77);
+    QCOMPARE(store.take(3, 1).words.size(), 1);
+}
+
+void RecordRowTest::brokenTakeIndexIsReadBackFromTheRecordings() {
+    QDir("takes").removeRecursively();
+    QVERIFY(makeRecording("one.wav", 1));
+    const QString folder = TakeStore::folderFor("broken");
+    {
+        TakeStore store("broken");
+        store.add(0, "one.wav");
+        store.add(0, "one.wav");
+        store.add(5, "one.wav");
+        store.setScore(0, 1, overall(99), {});
+    }
+    QFile index(folder + "/takes.json");
+    QVERIFY(index.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    index.write("{\"sentences\": {\"0\": [tru");
+    index.close();
+    QFile(folder + "/stray.wav").open(QIODevice::WriteOnly); // not a take's name
+
+    TakeStore store("broken");
+    QCOMPARE(store.takes(0).size(), 2);
+    QCOMPARE(store.takes(5).size(), 1);
+    QCOMPARE(store.chosen(0), 2); // scores are lost: the newest
+    QVERIFY(!store.take(0, 1).scored);
+    QVERIFY(QFile::exists(folder + "/takes.json.broken"));
+    // The index written anew is whole again.
+    TakeStore again("broken");
+    QCOMPARE(again.takes(0).size(), 2);
+    QCOMPARE(again.chosen(0), 2);
 }
 
 QTEST_MAIN(RecordRowTest)

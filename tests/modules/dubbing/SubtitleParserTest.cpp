@@ -22,6 +22,8 @@ private slots:
     void blankLineInsideARecord();
     void encodings_data();
     void encodings();
+    void lineEndings_data();
+    void lineEndings();
     void unreadableFileGivesNoSentences();
     void sentenceTimes();
 };
@@ -72,19 +74,52 @@ void SubtitleParserTest::blankLineInsideARecord() {
 
 void SubtitleParserTest::encodings_data() {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("cn");
     const QString text = QStringLiteral("1\n00:00:01,000 --> 00:00:02,000\nHi\n") + kChinese + "\n";
-    QTest::newRow("utf-8") << text.toUtf8();
-    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
-    QTest::newRow("gbk") << QTextCodec::codecForName("GBK")->fromUnicode(text);
-    QTest::newRow("utf-16 with mark") << QTextCodec::codecForName("UTF-16")->fromUnicode(text);
+    QTest::newRow("utf-8") << text.toUtf8() << kChinese;
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << kChinese;
+    QTest::newRow("gbk") << QTextCodec::codecForName("GBK")->fromUnicode(text) << kChinese;
+    QTest::newRow("utf-16 with mark")
+        << QTextCodec::codecForName("UTF-16")->fromUnicode(text) << kChinese;
+    // One damaged byte must not turn the whole file into GBK mojibake.
+    QByteArray damaged = text.toUtf8();
+    damaged.replace("Hi", "H\xFFi");
+    QTest::newRow("utf-8 with a bad byte") << damaged << kChinese;
+    QTest::newRow("utf-8 cut short") << text.toUtf8() + "\xE4\xBD" << kChinese;
+    // Here as many GBK byte pairs as anywhere happen to read as UTF-8.
+    const QString most = QStringLiteral("我不知道你在说什么");
+    QTest::newRow("gbk partly valid as utf-8")
+        << QTextCodec::codecForName("GBK")->fromUnicode(QString(text).replace(kChinese, most))
+        << most;
 }
 
 void SubtitleParserTest::encodings() {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, cn);
     const QVariantList list = SubtitleParser::parse(bytes);
     QCOMPARE(list.size(), 1);
     QCOMPARE(at(list, 0).value("line").toInt(), 1); // no mark left before the number
-    QCOMPARE(at(list, 0).value("cn").toString(), kChinese);
+    QCOMPARE(at(list, 0).value("cn").toString(), cn);
+}
+
+void SubtitleParserTest::lineEndings_data() {
+    QTest::addColumn<QByteArray>("ending");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("CRLF") << QByteArray("\r\n");
+    QTest::newRow("CR") << QByteArray("\r");
+}
+
+void SubtitleParserTest::lineEndings() {
+    QFETCH(QByteArray, ending);
+    QByteArray file = "1\n00:00:01,000 --> 00:00:02,000\nOne\n一\n\n"
+                      "2\n00:00:03,000 --> 00:00:04,000\nTwo\n二\n";
+    file.replace("\n", ending);
+    const QVariantList list = SubtitleParser::parse(file);
+    QCOMPARE(list.size(), 2);
+    QCOMPARE(at(list, 0).value("stop").toString(), QStringLiteral("00:00:02,000"));
+    QCOMPARE(at(list, 0).value("cn").toString(), QStringLiteral("一"));
+    QCOMPARE(at(list, 1).value("line").toInt(), 2);
+    QCOMPARE(at(list, 1).value("en").toString(), QStringLiteral("Two"));
 }
 
 void SubtitleParserTest::unreadableFileGivesNoSentences() {

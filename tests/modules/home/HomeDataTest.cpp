@@ -1,10 +1,13 @@
 #include "EventIds.h"
 #include "EventLog.h"
 #include "HomeModel.h"
+#include "HomeObject.h"
+#include "HomeView.h"
 #include "HomeViewModel.h"
 #include "TestSession.h"
 
 #include <QJsonDocument>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
@@ -44,6 +47,24 @@ private slots:
     }
 
     void asksForTheThreePartsInOrder() {
+        QCOMPARE(log->ids(), (QList<int>{Event::REQ_HOME_BANNER, Event::REQ_HOT_SEARCH,
+                                         Event::REQ_HOME_INDEX}));
+    }
+
+    // A home page whose parts did not come says so and asks again on demand.
+    void failedPageSaysSoAndReloads() {
+        QObject main;
+        HomeObject page(&main);
+        HomeView* view = page.homeView();
+        QCOMPARE(view->noticeText(), QString());
+        log->dispatchEvent(Event::RES_HOME_INDEX_FAIL,
+                           AnyValue::of(QString("网络连接失败，请检查网络后重试")));
+        QCOMPARE(view->noticeText(), QString("网络连接失败，请检查网络后重试"));
+        log->dispatchEvent(Event::RES_HOT_SEARCH_FAIL, AnyValue::of(QString()));
+        QCOMPARE(view->noticeText(), QString("加载失败，请稍后重试"));
+        log->clear();
+        view->findChild<QPushButton*>("btnReload")->click();
+        QCOMPARE(view->noticeText(), QString());
         QCOMPARE(log->ids(), (QList<int>{Event::REQ_HOME_BANNER, Event::REQ_HOT_SEARCH,
                                          Event::REQ_HOME_INDEX}));
     }
@@ -129,5 +150,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(HomeDataTest)
+QTEST_MAIN(HomeDataTest)
 #include "HomeDataTest.moc"

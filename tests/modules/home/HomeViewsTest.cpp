@@ -5,6 +5,7 @@
 #include "HomeView.h"
 #include "VideoItemView.h"
 
+#include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -188,6 +189,43 @@ private slots:
         QCOMPARE(few.keywordModel()->rowCount(), 3);
         few.setHotSearchData("not json");
         QCOMPARE(few.keywordModel()->rowCount(), 3);
+    }
+
+    // Each keyword is painted at a place of its own, not in the row the list
+    // lays out there: a click searches the keyword painted under it.
+    void clickSearchesThePaintedKeyword() {
+        HomeView home;
+        home.resize(1400, 700);
+        HomeBannerAndHotSearchView* row = home.bannerRow();
+        row->setHotSearchData(keywords(10));
+        home.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&home));
+        auto* list = row->findChild<QListView*>("listView");
+        QSignalSpy search(row, &HomeBannerAndHotSearchView::ClickHotSearch);
+        for (bool maximised : {false, true}) {
+            if (maximised)
+                home.onShowMax();
+            QCoreApplication::processEvents();
+            const int w = list->visualRect(row->keywordModel()->index(0, 0)).width();
+            for (int rank = 1; rank <= 10; ++rank) {
+                const QRect text = row->delegate()->textRect(rank, w);
+                QVERIFY2(list->viewport()->rect().contains(text.center()),
+                         qPrintable(QString("rank %1 is painted outside the list").arg(rank)));
+                search.clear();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, text.center());
+                QCOMPARE(search.count(), 1);
+                QCOMPARE(search.at(0).at(0).toString(), QString("k%1").arg(rank));
+                // The badge is part of the keyword too.
+                search.clear();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  row->delegate()->badgeRect(rank, w).center());
+                QCOMPARE(search.at(0).at(0).toString(), QString("k%1").arg(rank));
+            }
+        }
+        // Between the two columns nothing is painted and nothing is searched.
+        search.clear();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(200, 300));
+        QCOMPARE(search.count(), 0);
     }
 
     void carouselOrder() {

@@ -1,5 +1,6 @@
 #include "EventIds.h"
 #include "EventLog.h"
+#include "ListFilter.h"
 #include "ListModel.h"
 #include "ListViewModel.h"
 #include "TestSession.h"
@@ -96,6 +97,30 @@ private slots:
         QCOMPARE(clips.count(), 1);
     }
 
+    // An album page never shows the whole catalogue: a sort before its clips
+    // arrived asks for the album again, one after shows the album's clips.
+    void albumSortStaysInTheAlbum() {
+        build("LIST_ALBUM");
+        log->dispatchEvent(Event::OPEN_ALBUM, AnyValue::of(QVariant(QVariantMap{{"id", "8"}})));
+        log->clear();
+        const QVariantMap hot{{"sort", "hot"}};
+        vm->onClickRefresh(hot);
+        QCOMPARE(log->ids(), QList<int>{Event::REQ_ALBUM_DETAIL});
+        QCOMPARE(log->lastMap(Event::REQ_ALBUM_DETAIL), (QVariantMap{{"albumID", "8"}}));
+        log->dispatchEvent(Event::RES_ALBUM_DETAIL_OK,
+                           AnyValue::of(QVariant(QVariantMap{{"album_id", "8"}})));
+        QSignalSpy clips(vm.get(), &ListViewModel::ListVideoDataChanged);
+        log->dispatchEvent(
+            Event::RES_ALBUM_COURSES_OK,
+            AnyValue::of(QVariant(QVariantList{QVariantMap{{"id", "1"}, {"hot", 1}},
+                                               QVariantMap{{"id", "2"}, {"hot", 9}}})));
+        QCOMPARE(clips.last().at(0).toList().first().toMap().value("id").toString(), QString("2"));
+        log->clear();
+        vm->onClickRefresh(QVariantMap{{"sort", "all"}});
+        QVERIFY(!log->ids().contains(Event::REQ_COURSE_LIST));
+        QCOMPARE(clips.last().at(0).toList().first().toMap().value("id").toString(), QString("1"));
+    }
+
     void resultsLandInTheirProperty() {
         build("LIST_SEARCH");
         const QVariantList one{QVariantMap{{"id", "1"}}};
@@ -136,6 +161,61 @@ private slots:
         log->clear();
         vm->onLoadMore();
         QCOMPARE(log->ids(), QList<int>{Event::RELOAD_LEFT_LIST});
+    }
+
+    // Lists the service does not sort (the VIP zone, an album's clips) are
+    // sorted and filtered by the page with the keys of a clip-list request.
+    void pageFiltersWhatTheServiceDoesNot_data() {
+        QTest::addColumn<QVariantMap>("filters");
+        QTest::addColumn<QStringList>("ids");
+        const QVariantMap all{{"sort", "all"},  {"difficulty", "all"}, {"pronunciation", "all"},
+                              {"speed", "all"}, {"role", "all"},       {"subtitle", "all"}};
+        auto with = [all](const char* key, const char* value) {
+            QVariantMap m = all;
+            m.insert(key, value);
+            return m;
+        };
+        QTest::newRow("everything") << all << QStringList{"1", "2", "3", "4"};
+        QTest::newRow("hot first") << with("sort", "hot") << QStringList{"3", "1", "4", "2"};
+        QTest::newRow("newest first") << with("sort", "new") << QStringList{"2", "4", "1", "3"};
+        QTest::newRow("entry level holds 0.5") << with("difficulty", "0") << QStringList{"1"};
+        QTest::newRow("level 2 up to 3") << with("difficulty", "2") << QStringList{"3"};
+        QTest::newRow("3 to 5 sentences") << with("subtitle", "3,5") << QStringList{"1", "2"};
+        QTest::newRow("10 and more") << with("subtitle", "10") << QStringList{"3"};
+        QTest::newRow("exactly 2") << with("subtitle", "2") << QStringList{"4"};
+        // An album carries no role: it does not match a role.
+        QTest::newRow("role") << with("role", "2") << QStringList{"2"};
+    }
+    void pageFiltersWhatTheServiceDoesNot() {
+        QFETCH(QVariantMap, filters);
+        QFETCH(QStringList, ids);
+        const QVariantList entries{QVariantMap{{"id", "1"},
+                                               {"difficulty", "0.5"},
+                                               {"subtitle_num", 3},
+                                               {"hot", 20},
+                                               {"create_time", "2024-01-02 10:00"},
+                                               {"role", "1"}},
+                                   QVariantMap{{"id", "2"},
+                                               {"difficulty", "1"},
+                                               {"subtitle_num", 5},
+                                               {"hot", 5},
+                                               {"create_time", "2024-03-01 09:00"},
+                                               {"role", "2"}},
+                                   QVariantMap{{"id", "3"},
+                                               {"difficulty", "2.5"},
+                                               {"subtitle_num", 12},
+                                               {"hot", 90},
+                                               {"create_time", "2023-12-31 23:59"},
+                                               {"role", "1"}},
+                                   QVariantMap{{"id", "4"},
+                                               {"difficulty", "x"},
+                                               {"subtitle_num", 2},
+                                               {"hot", 20},
+                                               {"create_time", "2024-02-15 08:00"}}};
+        QStringList shown;
+        for (const QVariant& entry : ListFilter::apply(entries, filters))
+            shown << entry.toMap().value("id").toString();
+        QCOMPARE(shown, ids);
     }
 
     void itemClickOpensTheItem() {

@@ -152,6 +152,40 @@ private slots:
         view.onListVideoDataChanged(entries(0, 1)); // an album's clips replace the grid
         QCOMPARE(view.cardCount(), 1);
     }
+
+    // The header fits pages narrower than the form: the description box
+    // keeps its right edge and rounded corners inside the page.
+    void albumHeaderFitsThePage() {
+        ListView view;
+        view.resize(860, 700);
+        view.onListStatusChanged("LIST_ALBUM");
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto* overview = view.findChild<QWidget*>("overview");
+        const QRect box(overview->mapTo(&view, QPoint(0, 0)), overview->size());
+        QVERIFY2(box.right() < view.width() - 5, qPrintable(QString::number(box.right())));
+        QVERIFY(box.width() > 200);
+    }
+
+    // The fold-out arrow keeps its own look when checked; the checked look of
+    // the sort buttons is not for it.
+    void foldOutArrowIsNoGreenSquare() {
+        ListView view;
+        view.resize(1045, 700);
+        view.onListStatusChanged("LIST_VIDEO");
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto* more = view.findChild<QPushButton*>("btnMore");
+        more->click();
+        QVERIFY(more->isChecked());
+        QVERIFY(!view.findChild<QWidget*>("option")->isHidden());
+        const QImage shown = more->grab().toImage();
+        int green = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                green += shown.pixelColor(x, y) == QColor(42, 207, 111) ? 1 : 0;
+        QVERIFY2(green < shown.width() * shown.height() / 4, qPrintable(QString::number(green)));
+    }
 };
 
 QTEST_MAIN(ListViewTest)

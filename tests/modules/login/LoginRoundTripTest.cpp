@@ -1,3 +1,4 @@
+#include "CachedFile.h"
 #include "LoginModel.h"
 #include "LoginTestMain.h"
 #include "LoginViewModel.h"
@@ -73,12 +74,14 @@ private slots:
         QWidget* qrArea = ServiceFixture::child(login->view(), "QRCode");
         QVERIFY(QTest::qWaitFor([&] { return !qrArea->styleSheet().isEmpty(); }, 30000));
 
-        // The page's image is in the working directory, named after the code.
+        // The page's image is in the download cache.
         const QUrl page(login->viewModel()->qrcodeUrl().toString());
         const QString codeId = QUrlQuery(page).queryItemValue("code_id");
         QVERIFY(!codeId.isEmpty());
-        const QString image = QDir::currentPath() + "/" + codeId + ".png";
-        QCOMPARE(qrArea->styleSheet(), QString("border-image:url(%1);").arg(image));
+        const QString style = qrArea->styleSheet();
+        QVERIFY2(style.startsWith("border-image:url(" + CachedFile::folder() + "/"),
+                 qPrintable(style));
+        const QString image = style.mid(style.indexOf('(') + 1).chopped(2);
         QVERIFY(QFileInfo(image).size() > 0);
         QVERIFY(login->model()->isPolling());
 

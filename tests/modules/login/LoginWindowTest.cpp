@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QWebEngineView>
 
@@ -78,6 +79,29 @@ private slots:
     void initTestCase() {
         qputenv("LINTAVO_WECHAT_API_ORIGIN", "http://wx.api");
         qputenv("LINTAVO_WECHAT_WEB_ORIGIN", "http://127.0.0.1:1");
+    }
+
+    // The window is the white panel and the mascot over it: the band above
+    // the panel is cut away (it showed black without a compositor), and the
+    // mascot stays in front of the panel after a click into the form.
+    void windowShapeAndMascotInFront() {
+        LoginView view;
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QRegion shape = view.mask();
+        QVERIFY(!shape.contains(QPoint(100, 15)));
+        QVERIFY(shape.contains(QPoint(300, 200)));
+        int mascotAbove = 0;
+        for (int x = 386; x < 386 + 122; ++x)
+            mascotAbove += shape.contains(QPoint(x, 25)) ? 1 : 0;
+        QVERIFY(mascotAbove > 10);
+
+        QTest::mouseClick(child<QLineEdit>(&view, "ID"), Qt::LeftButton);
+        QTest::qWait(200);
+        const QImage shown = view.screen()->grabWindow(view.winId()).toImage();
+        const QColor body = shown.pixelColor(386 + 61, 10 + 100); // inside the panel
+        QVERIFY2(body.red() > 220 && body.green() > 180 && body.blue() < 140,
+                 qPrintable(body.name()));
     }
 
     void accountLoginSendsOnlyCheckedInput() {

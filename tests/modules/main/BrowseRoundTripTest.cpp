@@ -50,6 +50,20 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(homeFilled(), 60000);
         QTRY_COMPARE_WITH_TIMEOUT(home()->bannerRow()->keywordModel()->rowCount(), 10, 10000);
     }
+    static QStringList keys(const QVariantList& cards) {
+        QStringList found;
+        for (const QVariant& card : cards)
+            found << card.toMap().value("module").toString() + ':' +
+                         card.toMap().value("id").toString();
+        found.sort();
+        return found;
+    }
+    // Sorts the page; an answer of the whole catalogue would arrive meanwhile.
+    QStringList sortedBy(const char* button) {
+        list()->findChild<QPushButton*>(button)->click();
+        QTest::qWait(1500);
+        return keys(list()->cards());
+    }
     void save(const QString& name) {
         QTest::qWait(300); // let pictures that just arrived paint
         const QImage shot = main->view()->grab().toImage();
@@ -96,6 +110,15 @@ private slots:
         QCOMPARE(list()->cards().first().toMap().value("module").toString(), QString("album"));
     }
 
+    // Sorting and filtering keep the page's own content, which the service
+    // does not sort: the VIP zone's albums, an album's clips.
+    void vipZoneSortsItsOwnAlbums() {
+        const QStringList albums = keys(list()->cards());
+        QCOMPARE(sortedBy("btnHot"), albums);
+        QCOMPARE(sortedBy("btnNew"), albums);
+        QCOMPARE(sortedBy("btnRecommend"), albums);
+    }
+
     void albumCardOpensTheAlbumPage() {
         const QVariant album = list()->cards().first();
         emit list()->ClickVideoItem(album);
@@ -103,6 +126,25 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(list() && list()->cardCount() > 0, 30000);
         QTRY_VERIFY(!list()->findChild<QLabel*>("title")->text().isEmpty());
         save("album");
+    }
+
+    void albumPageSortsItsOwnClips() {
+        const QVariantList shown = list()->cards();
+        const QString album = shown.first().toMap().value("album_id").toString();
+        for (const QVariant& clip : shown)
+            QCOMPARE(clip.toMap().value("album_id").toString(), album);
+        const QStringList clips = keys(shown);
+        QCOMPARE(sortedBy("btnNew"), clips);
+        QCOMPARE(sortedBy("btnHot"), clips);
+        // A level keeps the album's clips of that level only.
+        const QStringList level = sortedBy("btnLevel3");
+        for (const QVariant& clip : list()->cards()) {
+            const double difficulty = clip.toMap().value("difficulty").toDouble();
+            QVERIFY(difficulty >= 2 && difficulty < 3);
+        }
+        for (const QString& key : level)
+            QVERIFY(clips.contains(key));
+        QCOMPARE(sortedBy("btnAllLevel"), clips);
     }
 
     void hotSearchFillsTheSearchPage() {

@@ -76,6 +76,17 @@ private slots:
         QCOMPARE(log->lastMap(Event::REQ_ALBUM_LIST), (QVariantMap{{"categoryID", "vip_album"}}));
     }
 
+    void naturesThatFailedAreAskedForAgain() {
+        log->dispatchEvent(Event::RES_NATURES_FAIL, AnyValue::of(QString("网络连接失败")));
+        log->clear();
+        vm->onClickLeftList(0);
+        vm->onClickLeftList(2); // one request at a time
+        QCOMPARE(log->count(Event::REQ_NATURES), 1);
+        giveNatures();
+        vm->onClickLeftList(0);
+        QCOMPARE(log->count(Event::REQ_NATURES), 1);
+    }
+
     void favouritesWaitForLogin() {
         vm->onClickLeftList(1);
         QCOMPARE(log->count(Event::SHOW_LOGIN), 1);

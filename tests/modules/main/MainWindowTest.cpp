@@ -159,6 +159,17 @@ private slots:
         QVERIFY(child<QWidget>("btnHead")->styleSheet().contains(":/images/btnHead.png"));
     }
 
+    void nameIsShownAsWritten() {
+        testSession()->fillFromLogin({{"uid", "5"}, {"nickname", "<b>A&B</b>"}, {"avatar", ""}});
+        log->dispatchEvent(Event::RES_LOGIN_OK, AnyValue::of(QString("{}")));
+        auto* name = child<QPushButton>("btnLogin");
+        QCOMPARE(name->text(), QString("<b>A&&B</b>"));
+        // "&B" made no shortcut out of the name.
+        QSignalSpy clicked(name, &QPushButton::clicked);
+        QTest::keyClick(main->view(), Qt::Key_B, Qt::AltModifier);
+        QCOMPARE(clicked.count(), 0);
+    }
+
     void teachingHidesTheWindow() {
         log->dispatchEvent(Event::SHOW_TEACHING, AnyValue::of(QVariant()));
         QVERIFY(!main->view()->isVisible());

@@ -32,6 +32,7 @@ private:
 
 void VideoPageRecordingTest::init() {
     const QString url = QStringLiteral("http://127.0.0.1:1/media/take.srt");
+    QDir().mkpath(CachedFile::folder());
     QFile srt(CachedFile::localPath(url));
     QVERIFY(srt.open(QIODevice::WriteOnly));
     srt.write("1\n00:00:01,000 --> 00:00:05,000\nA long first sentence\n第一句\n\n"

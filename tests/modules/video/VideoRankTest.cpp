@@ -92,13 +92,15 @@ void VideoRankTest::firstPlacesGetMedalsOthersNumbers() {
     QWidget list;
     VideoRankRightViewItem first(&list);
     first.setData(QVariantMap{{"index", 0},
-                              {"nickname", "Ann"},
+                              {"nickname", "<img src=\"/tmp/a.png\">Ann"},
                               {"create_time", "2026-01-02"},
                               {"avatar", "/tmp/a.png"}});
     QCOMPARE(first.findChild<QWidget*>("awards")->styleSheet(),
              QStringLiteral("border-image:url(:/images/awards0.png)"));
     QCOMPARE(first.findChild<QLabel*>("label")->text(), QString());
-    QCOMPARE(first.findChild<QLabel*>("nick")->text(), QStringLiteral("Ann"));
+    QCOMPARE(first.findChild<QLabel*>("nick")->text(),
+             QStringLiteral("<img src=\"/tmp/a.png\">Ann"));
+    QCOMPARE(first.findChild<QLabel*>("nick")->textFormat(), Qt::PlainText);
     QCOMPARE(first.findChild<QLabel*>("time")->text(), QStringLiteral("2026-01-02"));
     QCOMPARE(first.findChild<QWidget*>("head")->styleSheet(),
              QStringLiteral("border-radius: 20px;border-image: url(/tmp/a.png);"));

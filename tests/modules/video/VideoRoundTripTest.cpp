@@ -21,6 +21,8 @@
 #include "VideoRecordViewItem.h"
 #include "VideoView.h"
 #include "VideoViewModel.h"
+#include "WindowTestHelpers.h"
+#include "WordView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,6 +78,7 @@ private:
     void checkDubHoldsEveryTake(VideoView* page);
     void publishFailsWithoutUpload(VideoView* page);
     void keepDubForListening(VideoView* page);
+    void wordOfAScoredSentenceOpensTheWordCard(VideoView* page);
     void login(const QString& mobile, const QString& password);
     VideoView* openClip(const QString& courseId);
     // Keeps a picture of the page for people to look at.
@@ -293,6 +296,39 @@ void VideoRoundTripTest::keepDubForListening(VideoView* page) {
         QVERIFY(QFile::copy(row->recordWavPath(), dir + "/" + row->index() + "record.wav"));
 }
 
+// A coloured word of a scored row is looked up in the service's dictionary
+// and shown on the word card, with its voices.
+void VideoRoundTripTest::wordOfAScoredSentenceOpensTheWordCard(VideoView* page) {
+    VideoRecordViewItem* row = page->recordRows().first();
+    auto* en = row->findChild<QLabel*>("en");
+    QTRY_VERIFY_WITH_TIMEOUT(!row->isScoring() && en->text().contains("word:0"), ServiceMs);
+    // The longest word: the dictionary has content words, not "I" or "the".
+    static const QRegularExpression link(
+        R"re(<a href="(word:\d+)"[^>]*><font[^>]*>([^<]*) </font>)re");
+    QString href, longest;
+    for (auto it = link.globalMatch(en->text()); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        if (match.captured(2).size() > longest.size()) {
+            href = match.captured(1);
+            longest = match.captured(2);
+        }
+    }
+    QVERIFY2(!href.isEmpty(), qPrintable(en->text()));
+    emit en->linkActivated(href);
+    QTRY_VERIFY2_WITH_TIMEOUT(visibleWindows<WordView>().size() == 1,
+                              qPrintable(longest + ": " + Toast::lastText()), ServiceMs);
+    WordView* card = visibleWindows<WordView>().first();
+    const QString word = card->findChild<QLabel*>("word")->text();
+    QVERIFY2(word.compare(longest, Qt::CaseInsensitive) == 0, qPrintable(word + " / " + longest));
+    QVERIFY(card->findChild<QPushButton*>("btnAudioEn") &&
+            card->findChild<QPushButton*>("btnAudioAm"));
+    QVERIFY(WordView::voiceUrl(word, WordView::British)
+                .toString()
+                .startsWith(qEnvironmentVariable("LINTAVO_DICT_ORIGIN")));
+    card->close();
+    QTRY_VERIFY(visibleWindows<WordView>().isEmpty());
+}
+
 void VideoRoundTripTest::recordedDubIsPreviewedPublishedAndRanked() {
     login("13800000001", "lintavo01");
     VideoView* page = openClip("5");
@@ -302,6 +338,7 @@ void VideoRoundTripTest::recordedDubIsPreviewedPublishedAndRanked() {
     recordEverySentence(page);
     if (QTest::currentTestFailed())
         return;
+    wordOfAScoredSentenceOpensTheWordCard(page);
 
     auto* pages = page->findChild<QStackedWidget*>("sw");
     page->findChild<QPushButton*>("btnPreview")->click();

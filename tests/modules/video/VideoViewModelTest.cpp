@@ -91,6 +91,7 @@ private slots:
     void favouriteRequestsAndAnswers();
     void publishRequestCarriesFixedDurationAndFiveScores();
     void spaceKeyIsPassedOn();
+    void wordLookupAnswersOnlyItsOwnQuestions();
 
 private:
     void wire();
@@ -354,6 +355,29 @@ void VideoViewModelTest::spaceKeyIsPassedOn() {
     QSignalSpy space(m_vm.get(), &VideoViewModel::ClickSpace);
     m_log->dispatchEvent(Event::KEY_SPACE, AnyValue::of<QVariant>(QVariant()));
     QCOMPARE(space.count(), 1);
+}
+
+void VideoViewModelTest::wordLookupAnswersOnlyItsOwnQuestions() {
+    QSignalSpy cards(m_vm.get(), &VideoViewModel::QueryWordSuccess);
+    const QVariantMap record{{"word", "hello"}, {"ukphonetic", "həˈləʊ"}};
+    // An answer to someone else's lookup (teaching mode) opens nothing here.
+    m_log->dispatchEvent(Event::RES_WORD_LOOKUP_OK, AnyValue::of<QVariant>(record));
+    QCOMPARE(cards.count(), 0);
+
+    m_vm->onQueryWord(QStringLiteral("hello"));
+    m_vm->onQueryWord(QString()); // nothing to look up
+    QCOMPARE(m_log->names().count(id(Event::REQ_WORD_LOOKUP)), 1);
+    QCOMPARE(m_log->valueOf(id(Event::REQ_WORD_LOOKUP)).toMap().value("word").toString(),
+             QStringLiteral("hello"));
+    m_log->dispatchEvent(Event::RES_WORD_LOOKUP_OK, AnyValue::of<QVariant>(record));
+    QCOMPARE(cards.count(), 1);
+    QCOMPARE(cards.first().first().toMap().value("word").toString(), QStringLiteral("hello"));
+    QCOMPARE(m_model->pendingLookups(), 0);
+
+    m_vm->onQueryWord(QStringLiteral("zzqxv"));
+    m_log->dispatchEvent(Event::RES_WORD_LOOKUP_FAIL, AnyValue::of(QStringLiteral("没有找到")));
+    QCOMPARE(cards.count(), 1);
+    QVERIFY(Toast::lastText().contains("没有找到"));
 }
 
 QTEST_MAIN(VideoViewModelTest)

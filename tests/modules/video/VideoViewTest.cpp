@@ -18,6 +18,7 @@
 #include "VideoViewModel.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -36,6 +37,7 @@ const QString Origin = QStringLiteral("http://127.0.0.1:1/media/");
 
 QString prepared(const QString& name, const QByteArray& content) {
     const QString url = Origin + name;
+    QDir().mkpath(CachedFile::folder());
     QFile file(CachedFile::localPath(url));
     file.open(QIODevice::WriteOnly);
     file.write(content);
@@ -318,7 +320,7 @@ void VideoViewTest::teachingGetsThePlayerState() {
 void VideoViewTest::otherLearnersDubShowsTheirCard() {
     m_view->onStatusChanged("VIDEO_OTHER");
     m_view->onRankChanged(ranking(3));
-    m_view->onUserInfoChanged(QVariantMap{{"nickname", "Ann"},
+    m_view->onUserInfoChanged(QVariantMap{{"nickname", "<b>Ann</b>"},
                                           {"my_shows", "12"},
                                           {"fans", "3"},
                                           {"follows", "4"},
@@ -327,7 +329,9 @@ void VideoViewTest::otherLearnersDubShowsTheirCard() {
                                           {"course_video_srt", Origin + "dub.mp4"},
                                           {"audio", Origin + "voice.mp3"},
                                           {"avatar", Origin + "ann.png"}});
-    QCOMPARE(child<QLabel>("name")->text(), QStringLiteral("Ann"));
+    // Names are the learners' own text, never markup.
+    QCOMPARE(child<QLabel>("name")->text(), QStringLiteral("<b>Ann</b>"));
+    QCOMPARE(child<QLabel>("name")->textFormat(), Qt::PlainText);
     QCOMPARE(child<QLabel>("count")->text(), QStringLiteral("12"));
     QCOMPARE(child<QLabel>("follower")->text(), QStringLiteral("3"));
     QCOMPARE(child<QLabel>("follow")->text(), QStringLiteral("4"));
@@ -339,12 +343,15 @@ void VideoViewTest::otherLearnersDubShowsTheirCard() {
 
 void VideoViewTest::homeworkWindowReportsThroughThePage() {
     QSignalSpy assigned(m_view.get(), &VideoView::ClickAssignTask);
-    m_view->onClassInfoChanged(QVariantList{QVariantMap{{"id", "7"}, {"name", "Class A"}}});
+    m_view->onClassInfoChanged(QVariantList{QVariantMap{{"id", "7"}, {"name", "<i>Class A"}}});
     TaskView* window = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* t = qobject_cast<TaskView*>(w))
             window = t;
     QVERIFY(window && window->isVisible());
+    auto* group = window->findChild<QLabel*>("name");
+    QCOMPARE(group->text(), QStringLiteral("<i>Class A"));
+    QCOMPARE(group->textFormat(), Qt::PlainText);
     QCOMPARE(window->windowModality(), Qt::ApplicationModal);
     QCOMPARE(window->windowTitle(), QStringLiteral("布置作业"));
     window->findChild<QPushButton*>("btnPublish")->click();

@@ -1,0 +1,22 @@
+// Where in a recording there is sound loud enough to be speech, judged per
+// 10 ms frame against the recording's own noise floor, so a quiet microphone
+// or a noisy room does not change what counts.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class SpeechActivity {
+public:
+    explicit SpeechActivity(const std::vector<int16_t>& samples);
+
+    // No frame louder than about -45 dBFS: nothing to decode.
+    bool silent() const { return silent_; }
+    // The frame (10 ms, as the decoder counts) is well above the noise floor.
+    bool isSpeech(int frame) const;
+    int frames() const { return static_cast<int>(speech_.size()); }
+
+private:
+    std::vector<bool> speech_;
+    bool silent_ = true;
+};

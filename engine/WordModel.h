@@ -1,0 +1,46 @@
+// The fitted part of word scoring: each phone's usual goodness and length
+// over correct readings, and the weights that turn a word's figures into its
+// score. Fitted by bench/engine/fit_word_model.py; the text it writes
+// (engine/data/word-model.txt) is compiled into the library.
+#pragma once
+
+#include "ScoreReport.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+class WordModel {
+public:
+    struct PhoneStats {
+        double goodnessMean = 0, goodnessSpread = 1;
+        double logMsMean = 4, logMsSpread = 0.5;
+    };
+    // What the model knows of one word read; see fit_word_model.py.
+    struct Features {
+        double goodness = 0;  // word goodness (per-frame, against the phone loop)
+        double phoneMean = 0; // mean of its phones' normalised goodness
+        double duration = 0;  // mean deviation of its phones' lengths
+        double relative = 0;  // phoneMean against the sentence's median word
+    };
+
+    // The compiled-in model.
+    static const WordModel& fitted();
+    // Reads the text form; false when a line is not understood.
+    bool parse(const std::string& text);
+
+    // Scores the words read in `report` (goodness and phones filled in) and
+    // their phones; omitted words are left as they are.
+    void scoreWords(ScoreReport& report) const;
+
+    const PhoneStats& phone(const std::string& name) const;
+    // 0-100, 60 or more for a word said as written.
+    int score(const Features& f) const;
+    // 0-100 for one phone's normalised goodness.
+    static int phoneScore(double normalisedGoodness);
+
+private:
+    PhoneStats pooled_;
+    std::map<std::string, PhoneStats> phones_;
+    std::map<std::string, double> weights_;
+};

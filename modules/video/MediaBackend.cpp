@@ -1,0 +1,27 @@
+#include "MediaBackend.h"
+
+#include <QByteArray>
+#include <QLibrary>
+#include <thread>
+
+void MediaBackend::keepKmsSinkOut() {
+    static const char* const variable = "GST_PLUGIN_FEATURE_RANK";
+    QByteArray ranks = qgetenv(variable);
+    // A rank the user gave the sink himself stands.
+    if (ranks.contains("kmssink:"))
+        return;
+    if (!ranks.isEmpty())
+        ranks += ',';
+    qputenv(variable, ranks + "kmssink:NONE");
+}
+
+void MediaBackend::prepare() {
+    keepKmsSinkOut();
+    using Init = void (*)(int*, char***);
+    const auto init =
+        reinterpret_cast<Init>(QLibrary::resolve(QStringLiteral("gstreamer-1.0"), 0, "gst_init"));
+    // GStreamer serialises its start; the players' own call waits for this
+    // one or returns at once.
+    if (init)
+        std::thread([init] { init(nullptr, nullptr); }).detach();
+}
