@@ -397,7 +397,7 @@ bool LearnerRun::rowShowsItsScore(VideoRecordViewItem* r) const {
     return child<QWidget>(r, "score")->styleSheet().contains(badge) &&
            child<QLabel>(r, "value")->text().isEmpty() &&
            child<QLabel>(r, "tips")->text() == QStringLiteral("成为会员，享无限次评分") &&
-           en.startsWith(QStringLiteral("<font color = red>")) &&
+           en.contains(QStringLiteral("<font color = red>")) &&
            !en.contains(QStringLiteral("color = green")) &&
            !en.contains(QStringLiteral("color = black"));
 }
