@@ -1,10 +1,7 @@
-#include "AppFonts.h"
 #include "Application.h"
-#include "MediaBackend.h"
-#include "WorkingFolder.h"
+#include "ClientProcess.h"
 
 #include <QApplication>
-#include <QTextCodec>
 #include <cstdlib>
 
 #ifdef Q_OS_WIN
@@ -22,18 +19,9 @@ namespace {
 } // namespace
 
 int main(int argc, char* argv[]) {
-#ifdef Q_OS_WIN
-    // Mesa's software GL under Xvfb has no GLES context; keep GLES for Windows.
-    QCoreApplication::setAttribute(Qt::AA_UseOpenGLES, true);
-#endif
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
-    MediaBackend::prepare();
+    ClientProcess::prepare();
     auto* app = new QApplication(argc, argv); // never destroyed: the process ends by itself
-    QCoreApplication::setApplicationName(QStringLiteral("lintavo"));
-    WorkingFolder::enter();
-    AppFonts::install();
+    ClientProcess::settle();
     Application application;
     application.start();
     app->exec();

@@ -21,7 +21,6 @@ namespace {
 constexpr int kFirstToolBarDelayMs = 4000;
 constexpr int kToolBarDelayMs = 3000;
 constexpr int kPositionIntervalMs = 40;
-constexpr int kSeekStallMs = 1500;
 
 void addShadow(QWidget* widget) {
     auto* shadow = new QGraphicsDropShadowEffect(widget);
@@ -263,28 +262,7 @@ qreal PlayerView::playbackRate() const {
 
 void PlayerView::setPosition(qint64 ms) {
     reloadIfEnded();
-    seekTo(ms);
-}
-
-void PlayerView::seekTo(qint64 ms) {
     m_videoPlayer->setPosition(ms);
-    m_seekTarget = ms;
-    m_seekWatch.start(kSeekStallMs, this);
-}
-
-void PlayerView::checkSeek() {
-    // Now and then a seek of a clip streamed over HTTP leaves GStreamer's
-    // pipeline playing without data: the position stays where it was asked
-    // for. Asking again starts it.
-    const bool stalled = m_videoPlayer->state() == QMediaPlayer::PlayingState &&
-                         m_videoPlayer->position() == m_seekTarget;
-    if (!stalled) {
-        m_seekWatch.stop();
-        return;
-    }
-    qInfo() << "seek to" << m_seekTarget << "ms stalled; asking again"
-            << m_videoPlayer->mediaStatus();
-    seekTo(m_seekTarget);
 }
 
 void PlayerView::setDesc(const QString& text) {
@@ -330,7 +308,7 @@ void PlayerView::onPositionChanged(qint64 position) {
         ui->slider0->setValue(int(position / 1000));
     }
     if (m_loop && position >= m_loopEnd)
-        seekTo(m_loopStart);
+        m_videoPlayer->setPosition(m_loopStart);
 }
 
 int PlayerView::textIndexAt(const QVariantList& sentences, qint64 ms) {
@@ -448,10 +426,6 @@ void PlayerView::restartToolBarTimer(int ms) {
 }
 
 void PlayerView::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == m_seekWatch.timerId()) {
-        checkSeek();
-        return;
-    }
     if (event->timerId() != m_toolBarTimer) {
         QGraphicsView::timerEvent(event);
         return;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QBasicTimer>
 #include <QGraphicsView>
 #include <QMediaPlayer>
 #include <QPointer>
@@ -91,8 +90,6 @@ private:
     void onMediaStatusChanged(QMediaPlayer::MediaStatus status);
     void reloadIfEnded();
     void startPlaying();
-    void seekTo(qint64 ms);
-    void checkSeek();
     void showTextAt(qint64 position);
     void onClickPlay();
     void onSliderPress();
@@ -122,8 +119,6 @@ private:
     qint64 m_loopEnd = 0;
     int m_currentIndex = 0;
     int m_toolBarTimer = 0;
-    QBasicTimer m_seekWatch;
-    qint64 m_seekTarget = -1;
     int m_playState = Stopped;
     QPointer<QWidget> m_normalParent;
     QPointer<WordView> m_wordView;
