@@ -89,16 +89,36 @@ ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
         return ScoreReport::failure(40011, "audio is longer than 120 s", written);
 
     std::vector<Slot> slots = slotsFor(text);
-    ScoreReport report = ScoreReport::failure(0, std::string(), written);
-    report.audioMs = static_cast<int>(samples.size() / 16);
-    for (size_t i = 0; i < slots.size(); ++i)
-        report.words[i].inDictionary = slots[i].inDictionary;
+    auto blank = [&] {
+        ScoreReport report = ScoreReport::failure(0, std::string(), written);
+        report.audioMs = static_cast<int>(samples.size() / 16);
+        for (size_t i = 0; i < slots.size(); ++i)
+            report.words[i].inDictionary = slots[i].inDictionary;
+        return report;
+    };
+    ScoreReport report = blank();
     auto centred = withoutOffset(samples);
     SpeechActivity activity(centred);
-    if (!activity.silent())
+    if (!activity.silent()) {
         scoreWords(centred, activity, slots, report);
+        if (nothingRead(report)) {
+            // Speech running on to the last sample (a reading cut off by the
+            // end of the recording) can leave the decoder's alignments
+            // unfinished and every word omitted; a moment of silence after it
+            // lets them finish.
+            centred.resize(centred.size() + kClosingSilenceSamples, 0);
+            SpeechActivity closed(centred);
+            report = blank();
+            scoreWords(centred, closed, slots, report);
+        }
+    }
     summarise(report, slots);
     return report;
+}
+
+bool PronunciationScorer::nothingRead(const ScoreReport& report) {
+    return std::all_of(report.words.begin(), report.words.end(),
+                       [](const auto& w) { return w.error == "omission"; });
 }
 
 std::vector<int16_t> PronunciationScorer::withoutOffset(const std::vector<int16_t>& samples) {

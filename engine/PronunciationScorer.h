@@ -19,6 +19,7 @@ public:
     // What one evaluation accepts: the engine runs inside the client, so a
     // sentence must stay a sentence.
     static constexpr int kMaxAudioSeconds = 120;
+    static constexpr size_t kClosingSilenceSamples = 16000 * 3 / 10; // 300 ms
     static constexpr size_t kMaxWords = 100;
     static constexpr size_t kMaxCharacters = 1000;
 
@@ -34,6 +35,7 @@ private:
 
     std::vector<Slot> slotsFor(const ReferenceText& text);
     static std::vector<int16_t> withoutOffset(const std::vector<int16_t>& samples);
+    static bool nothingRead(const ScoreReport& report);
     void scoreWords(const std::vector<int16_t>& samples, const SpeechActivity& activity,
                     const std::vector<Slot>& slots, ScoreReport& report);
     static std::vector<double> loopPerFrame(const std::vector<SpeechModel::Segment>& loop,

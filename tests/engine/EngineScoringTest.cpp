@@ -53,6 +53,15 @@ void orderings(EngineTestSupport& t, ssound* engine) {
         CHECK(details[0]["end"].toNumber() > details[0]["start"].toNumber());
         CHECK(details[1]["start"].toNumber() >= details[0]["end"].toNumber());
     }
+    // A reading cut off mid-word by the end of the recording keeps the words
+    // that were said.
+    auto cut = t.score(engine, kSentence,
+                       EngineTestSupport::readFile(
+                           t.sox("cut", "'" + t.speak("good", kSentence) + "'",
+                                 "reverse silence 1 0.02 1% reverse reverse trim 0.25 reverse")));
+    CHECK(overall(cut) >= 40);
+    CHECK(cut["result"]["details"].items().size() == 9 &&
+          cut["result"]["details"].items()[0]["error"].toString() == "none");
     // Identical input, identical result.
     auto again =
         t.score(engine, kSentence, EngineTestSupport::readFile(t.speak("good", kSentence)));
