@@ -82,6 +82,19 @@ void awkwardText(EngineTestSupport& t, ssound* engine) {
                     "we waited for the bus to arrive at the station near the old bridge.")));
     CHECK(longDoc["result"]["integrity"].toNumber() == 100);
     CHECK(!longDoc["error"].isString());
+    // Audio far too short to hold the sentence: what was said is found, the
+    // rest is omitted, in order.
+    auto shortDoc = t.score(
+        engine,
+        "Good morning, the weather was cold and grey and the streets were empty all day long.",
+        EngineTestSupport::readFile(t.speak("short", "Good morning.")));
+    const auto& words = shortDoc["result"]["details"].items();
+    CHECK(!shortDoc["error"].isString() && words.size() == 16);
+    if (words.size() == 16) {
+        CHECK(words[0]["error"].toString() != "omission");
+        CHECK(words[15]["error"].toString() == "omission");
+    }
+    CHECK(shortDoc["result"]["integrity"].toNumber() <= 40);
 }
 
 void phonesOfKnownWords(EngineTestSupport& t, ssound* engine) {
