@@ -95,7 +95,7 @@ ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
         report.words[i].inDictionary = slots[i].inDictionary;
     auto centred = withoutOffset(samples);
     SpeechActivity activity(centred);
-    if (!activity.silent())
+    if (!activity.silent() && activity.voiced())
         scoreWords(centred, activity, slots, report);
     summarise(report, slots);
     return report;
