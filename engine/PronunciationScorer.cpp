@@ -99,7 +99,7 @@ ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
     ScoreReport report = blank();
     auto centred = withoutOffset(samples);
     SpeechActivity activity(centred);
-    if (!activity.silent()) {
+    if (!activity.silent() && activity.voiced()) {
         scoreWords(centred, activity, slots, report);
         if (nothingRead(report)) {
             // Speech running on to the last sample (a reading cut off by the
@@ -140,123 +140,70 @@ void PronunciationScorer::scoreWords(const std::vector<int16_t>& samples,
     std::vector<std::vector<std::string>> grammar;
     for (auto& s : slots)
         grammar.push_back(s.pronunciations);
-    auto aligned = model_->align(samples, grammar);
+    // Every word placed somewhere: one that was said lands on speech, one
+    // that was not is squeezed onto silence (or, with no silence left, into
+    // the speech of its neighbours, where it fits badly). Letting the decoder
+    // skip words instead makes it drop words it fits badly even when they
+    // were said. Audio too short to hold every word is read as far as it goes.
+    auto aligned = model_->align(samples, grammar, false);
     if (aligned.empty())
-        return;
-    auto loop = loopPerFrame(model_->phoneLoop(samples), aligned);
-    auto read = wordsSaid(aligned, activity, slots.size());
-    if (read.size() < slots.size())
-        rescueWords(samples, activity, grammar, read);
-    std::vector<std::string> readPhones;
-    std::vector<int> readSlots;
-    for (auto& s : read) {
-        auto& word = report.words[s.slot];
-        word.goodness = goodness(s, loop);
-        word.startMs = s.startFrame * kMsPerFrame;
-        word.endMs = (s.endFrame + 1) * kMsPerFrame;
-        word.error = "none";
-        readPhones.push_back(slots[s.slot].pronunciations[s.variant]);
-        readSlots.push_back(s.slot);
-    }
-    for (auto& s : model_->alignPhones(samples, readPhones)) {
-        if (s.slot < 0 || s.startFrame < 0 || s.endFrame < s.startFrame)
+        aligned = model_->align(samples, grammar, true);
+    std::vector<std::vector<const SpeechModel::Segment*>> phonesOf(slots.size());
+    for (auto& s : aligned)
+        if (s.slot >= 0 && s.slot < static_cast<int>(slots.size()) && s.startFrame >= 0 &&
+            s.endFrame >= s.startFrame)
+            phonesOf[s.slot].push_back(&s);
+    std::vector<std::pair<int, int>> spans; // frames of the words read
+    for (size_t i = 0; i < slots.size(); ++i) {
+        if (phonesOf[i].empty())
             continue;
-        auto& word = report.words[readSlots[s.slot]];
-        ScoreReport::PhoneScore phone;
-        phone.phone = s.label;
-        phone.goodness = goodness(s, loop);
-        // Shown within its word, whatever the two alignments made of the edges.
-        phone.startMs = std::clamp(s.startFrame * kMsPerFrame, word.startMs, word.endMs);
-        phone.endMs = std::clamp((s.endFrame + 1) * kMsPerFrame, phone.startMs, word.endMs);
-        word.phones.push_back(phone);
+        auto& word = report.words[i];
+        int first = phonesOf[i].front()->startFrame, last = phonesOf[i].back()->endFrame;
+        word.speech = speechShare(first, last, activity);
+        if (word.speech < 0.3)
+            continue; // placed on silence: not said, an omission
+        long long acoustic = 0;
+        int frames = 0;
+        for (auto* p : phonesOf[i]) {
+            ScoreReport::PhoneScore phone;
+            phone.phone = p->label;
+            phone.goodness = goodness(*p);
+            phone.startMs = p->startFrame * kMsPerFrame;
+            phone.endMs = (p->endFrame + 1) * kMsPerFrame;
+            word.phones.push_back(phone);
+            acoustic += p->acoustic;
+            frames += p->endFrame - p->startFrame + 1;
+        }
+        word.goodness = static_cast<double>(acoustic) / frames;
+        word.startMs = first * kMsPerFrame;
+        word.endMs = (last + 1) * kMsPerFrame;
+        word.error = "none";
+        spans.push_back({first, last});
     }
     WordModel::fitted().scoreWords(report);
-    findExtraSpeech(read, activity, report);
+    findExtraSpeech(spans, activity, report);
 }
 
-std::vector<SpeechModel::Segment>
-PronunciationScorer::wordsSaid(const std::vector<SpeechModel::Segment>& aligned,
-                               const SpeechActivity& activity, size_t slots) {
-    std::vector<SpeechModel::Segment> read;
-    for (auto& s : aligned)
-        if (s.slot >= 0 && s.slot < static_cast<int>(slots) && s.startFrame >= 0 &&
-            s.endFrame >= s.startFrame && mostlySpeech(s, activity))
-            read.push_back(s); // a word placed on silence was not said: an omission
-    return read;
-}
-
-void PronunciationScorer::rescueWords(const std::vector<int16_t>& samples,
-                                      const SpeechActivity& activity,
-                                      const std::vector<std::vector<std::string>>& grammar,
-                                      std::vector<SpeechModel::Segment>& read) {
-    // A word the acoustic model fits badly can lose to a silence or noise
-    // filler spread over it. Aligned with no word left out, a word that was
-    // said lands on speech, one that was not is squeezed onto silence.
-    std::vector<bool> found(grammar.size(), false), busy(activity.frames() + 1, false);
-    for (auto& s : read) {
-        found[s.slot] = true;
-        for (int f = s.startFrame; f <= s.endFrame && f < static_cast<int>(busy.size()); ++f)
-            busy[f] = true;
-    }
-    for (auto& s : wordsSaid(model_->align(samples, grammar, false), activity, grammar.size())) {
-        bool free = !found[s.slot];
-        for (int f = s.startFrame; free && f <= s.endFrame && f < static_cast<int>(busy.size());
-             ++f)
-            free = !busy[f];
-        if (free)
-            read.push_back(s);
-    }
-    std::sort(read.begin(), read.end(),
-              [](const SpeechModel::Segment& a, const SpeechModel::Segment& b) {
-                  return a.slot < b.slot;
-              });
-}
-
-std::vector<double>
-PronunciationScorer::loopPerFrame(const std::vector<SpeechModel::Segment>& loop,
-                                  const std::vector<SpeechModel::Segment>& aligned) {
-    // Each phone's score spread evenly over its frames, so any span can be
-    // compared with the phone loop over exactly the same frames.
-    int frames = 0;
-    for (auto* list : {&aligned, &loop})
-        for (auto& s : *list)
-            frames = std::max(frames, s.endFrame + 1);
-    std::vector<double> perFrame(frames, 0.0);
-    for (auto& s : loop) {
-        if (s.startFrame < 0 || s.endFrame < s.startFrame)
-            continue; // null transitions carry no frames
-        int n = s.endFrame - s.startFrame + 1;
-        for (int f = s.startFrame; f <= s.endFrame; ++f)
-            perFrame[f] = static_cast<double>(s.acoustic) / n;
-    }
-    return perFrame;
-}
-
-bool PronunciationScorer::mostlySpeech(const SpeechModel::Segment& s,
-                                       const SpeechActivity& activity) {
+double PronunciationScorer::speechShare(int first, int last, const SpeechActivity& activity) {
     int speech = 0;
-    for (int f = s.startFrame; f <= s.endFrame; ++f)
+    for (int f = first; f <= last; ++f)
         speech += activity.isSpeech(f);
-    return speech * 10 >= (s.endFrame - s.startFrame + 1) * 3;
+    return static_cast<double>(speech) / (last - first + 1);
 }
 
-double PronunciationScorer::goodness(const SpeechModel::Segment& s,
-                                     const std::vector<double>& loop) {
-    double loopScore = 0;
-    for (int f = s.startFrame; f <= s.endFrame && f < static_cast<int>(loop.size()); ++f)
-        loopScore += loop[f];
-    return (s.acoustic - loopScore) / (s.endFrame - s.startFrame + 1);
+double PronunciationScorer::goodness(const SpeechModel::Segment& s) {
+    // Scores are against each frame's best senone: 0 is a perfect fit.
+    return static_cast<double>(s.acoustic) / (s.endFrame - s.startFrame + 1);
 }
 
-void PronunciationScorer::findExtraSpeech(const std::vector<SpeechModel::Segment>& aligned,
+void PronunciationScorer::findExtraSpeech(const std::vector<std::pair<int, int>>& spans,
                                           const SpeechActivity& activity, ScoreReport& report) {
     // Frames the words of the sentence were aligned to; speech anywhere else
     // was not asked for.
     std::vector<bool> inWord(activity.frames(), false);
-    for (auto& s : aligned)
-        if (s.slot >= 0)
-            for (int f = std::max(0, s.startFrame); f <= s.endFrame && f < activity.frames(); ++f)
-                inWord[f] = true;
+    for (auto& [first, last] : spans)
+        for (int f = std::max(0, first); f <= last && f < activity.frames(); ++f)
+            inWord[f] = true;
     // Runs between words, from their first speech frame to their last.
     int first = -1, last = -1, speech = 0;
     auto close = [&] {

@@ -1,6 +1,7 @@
 // Scores one reading of a reference sentence: aligns the sentence with the
-// audio, compares each word's acoustic fit with a free phone loop (goodness of
-// pronunciation) and derives the sentence scores from the word scores.
+// audio phone by phone, measures how well each phone fits against the best
+// the acoustic model could have put there (goodness of pronunciation) and
+// derives the word and sentence scores from it.
 #pragma once
 
 #include "ScoreReport.h"
@@ -38,17 +39,9 @@ private:
     static bool nothingRead(const ScoreReport& report);
     void scoreWords(const std::vector<int16_t>& samples, const SpeechActivity& activity,
                     const std::vector<Slot>& slots, ScoreReport& report);
-    static std::vector<double> loopPerFrame(const std::vector<SpeechModel::Segment>& loop,
-                                            const std::vector<SpeechModel::Segment>& aligned);
-    static std::vector<SpeechModel::Segment>
-    wordsSaid(const std::vector<SpeechModel::Segment>& aligned, const SpeechActivity& activity,
-              size_t slots);
-    void rescueWords(const std::vector<int16_t>& samples, const SpeechActivity& activity,
-                     const std::vector<std::vector<std::string>>& grammar,
-                     std::vector<SpeechModel::Segment>& read);
-    static bool mostlySpeech(const SpeechModel::Segment& s, const SpeechActivity& activity);
-    static double goodness(const SpeechModel::Segment& s, const std::vector<double>& loop);
-    static void findExtraSpeech(const std::vector<SpeechModel::Segment>& aligned,
+    static double speechShare(int first, int last, const SpeechActivity& activity);
+    static double goodness(const SpeechModel::Segment& s);
+    static void findExtraSpeech(const std::vector<std::pair<int, int>>& spans,
                                 const SpeechActivity& activity, ScoreReport& report);
     static int nextWordAfter(const ScoreReport& report, int ms);
     static void summarise(ScoreReport& report, const std::vector<Slot>& slots);

@@ -12,7 +12,7 @@ public:
         int score = 0;
         int startMs = 0;
         int endMs = 0;
-        double goodness = 0; // per-frame log-likelihood ratio against the phone loop
+        double goodness = 0; // per-frame log-likelihood against the best senone
     };
 
     struct WordScore {
@@ -22,7 +22,8 @@ public:
         int endMs = 0;
         std::string error = "omission"; // "none", "mispronunciation" or "omission"
         bool inDictionary = true;
-        double goodness = 0;            // per-frame log-likelihood ratio, for calibration
+        double goodness = 0;            // per-frame log-likelihood against the best senone
+        double speech = 0;              // share of its frames that hold speech
         std::vector<PhoneScore> phones; // of the pronunciation read, in order
     };
 

@@ -13,6 +13,17 @@ const double kSilenceDb = -45.0;
 const double kAboveFloorDb = 12.0;
 const double kBelowPeakDb = 35.0;
 
+// Voicing: a frame is periodic when its waveform's slope (the first
+// difference, which whitens the low rumble of noise) correlates with itself
+// one pitch period later, for a pitch between 70 and 400 Hz.
+constexpr size_t kPitchWindow = 480; // 30 ms
+constexpr size_t kShortestPeriod = 40;
+constexpr size_t kLongestPeriod = 228;
+const double kPeriodicCorrelation = 0.6; // noise stays far below, a vowel above
+// Voiced frames a recording needs to hold a voice at all (noise alone has
+// none: its correlation stays near 0.1 at any lag).
+constexpr int kVoicedFrames = 3;
+
 double percentile(std::vector<double> v, double q) {
     if (v.empty())
         return 0;
@@ -43,6 +54,31 @@ SpeechActivity::SpeechActivity(const std::vector<int16_t>& samples) {
         speech_.push_back(level > threshold);
         silent_ = silent_ && level <= kSilenceDb;
     }
+    std::vector<double> slope(samples.size(), 0.0);
+    for (size_t i = 1; i < samples.size(); ++i)
+        slope[i] = static_cast<double>(samples[i]) - samples[i - 1];
+    int voicedFrames = 0;
+    for (size_t f = 0; f < speech_.size() && voicedFrames < kVoicedFrames; ++f)
+        if (speech_[f] && periodic(slope, f * kFrame))
+            ++voicedFrames;
+    voiced_ = voicedFrames >= kVoicedFrames;
+}
+
+bool SpeechActivity::periodic(const std::vector<double>& slope, size_t start) {
+    if (start + kPitchWindow > slope.size())
+        return false;
+    const double* x = slope.data() + start;
+    for (size_t lag = kShortestPeriod; lag <= kLongestPeriod; ++lag) {
+        double xy = 0, xx = 0, yy = 0;
+        for (size_t i = 0; i + lag < kPitchWindow; ++i) {
+            xy += x[i] * x[i + lag];
+            xx += x[i] * x[i];
+            yy += x[i + lag] * x[i + lag];
+        }
+        if (xy > kPeriodicCorrelation * std::sqrt(xx * yy) && xy > 0)
+            return true;
+    }
+    return false;
 }
 
 bool SpeechActivity::isSpeech(int frame) const {

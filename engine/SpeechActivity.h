@@ -1,8 +1,10 @@
 // Where in a recording there is sound loud enough to be speech, judged per
 // 10 ms frame against the recording's own noise floor, so a quiet microphone
-// or a noisy room does not change what counts.
+// or a noisy room does not change what counts, and whether any of it is a
+// voice at all.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -12,6 +14,9 @@ public:
 
     // No frame louder than about -45 dBFS: nothing to decode.
     bool silent() const { return silent_; }
+    // Some of its loud frames are periodic as a voice is: without them the
+    // sound is noise (a fan, wind, a knock on the microphone), however loud.
+    bool voiced() const { return voiced_; }
     // The frame (10 ms, as the decoder counts) is well above the noise floor.
     bool isSpeech(int frame) const;
     int frames() const { return static_cast<int>(speech_.size()); }
@@ -19,4 +24,7 @@ public:
 private:
     std::vector<bool> speech_;
     bool silent_ = true;
+    bool voiced_ = false;
+
+    static bool periodic(const std::vector<double>& slope, size_t start);
 };

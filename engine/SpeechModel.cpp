@@ -16,17 +16,16 @@
 namespace {
 
 const char* const kAlignSearch = "align";
-const char* const kPhoneSearch = "phones";
-const char* const kLoopSearch = "loop";
-// Alignment is cheap (few words), so its beams are wide; the phone loop has
-// many more active paths and is kept narrower.
-constexpr double kAlignBeam = 1e-60;
-constexpr double kAlignWordBeam = 1e-40;
-constexpr double kLoopBeam = 1e-30;
+// Alignment follows one sentence, so it has few paths and prunes none: a
+// reading the acoustic model fits badly for a while (an accent) is still
+// found rather than the search ending with no hypothesis.
+constexpr double kAlignBeam = 1e-200;
+constexpr double kAlignWordBeam = 1e-200;
 // Grammar weights, on each word and on skipping it: a word that was said
 // is not dropped lightly, a word that was not can still be left out.
-const char* const kKeepWeight = "4";
-const char* const kSkipWeight = "0.01";
+// Stopping before the end of the sentence costs about as much as the
+// decoder's weights can say (they are single-precision probabilities).
+const char* const kStopWeight = "1e-30";
 
 std::mutex g_sharedMutex;
 std::string g_loadError;
@@ -110,15 +109,22 @@ bool SpeechModel::load(const std::string& dir, std::string& error) {
     // Noise removal and live mean normalisation keep statistics from one
     // utterance to the next, which would make a score depend on earlier
     // evaluations; silence removal would shift frames away from audio time.
-    config_ = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.c_str(), "-dict", dict.c_str(),
-                          "-logfn", "/dev/null", "-remove_noise", "no", "-remove_silence", "no",
-                          "-cmn", "batch", nullptr);
+    // The decoder scores each frame against its best senone; computing all
+    // senones makes that the best of the whole model, so a phone's score says
+    // how well it fits against anything it could have been, whatever else
+    // the search had active. The silence model fits many sounds of a voice
+    // the acoustic model knows badly better than their phones do: inserting
+    // it costs much more than by default, so it does not swallow words.
+    config_ =
+        cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.c_str(), "-dict", dict.c_str(), "-logfn",
+                    "/dev/null", "-remove_noise", "no", "-remove_silence", "no", "-cmn", "batch",
+                    "-compallsen", "yes", "-bestpath", "no", "-silprob", "1e-7", nullptr);
     if (!config_) {
         error = "speech model configuration rejected";
         return false;
     }
     decoder_ = ps_init(config_);
-    if (!decoder_ || !addPhoneLoop()) {
+    if (!decoder_) {
         error = "speech model could not be loaded from " + dir;
         return false;
     }
@@ -139,25 +145,6 @@ void SpeechModel::setBeams(double beam, double wordBeam) {
     cmd_ln_set_float_r(config, "-beam", beam);
     cmd_ln_set_float_r(config, "-pbeam", beam);
     cmd_ln_set_float_r(config, "-wbeam", wordBeam);
-}
-
-bool SpeechModel::addPhoneLoop() {
-    // The free phone loop is a grammar of one-phone words repeated at will,
-    // searched like the sentence itself so both scores are comparable.
-    static const char* const phones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH", "D",  "DH",
-                                         "EH", "ER", "EY", "F",  "G",  "HH", "IH", "IY", "JH", "K",
-                                         "L",  "M",  "N",  "NG", "OW", "OY", "P",  "R",  "S",  "SH",
-                                         "T",  "TH", "UH", "UW", "V",  "W",  "Y",  "Z",  "ZH"};
-    std::string alternatives;
-    for (const char* phone : phones) {
-        std::string name = std::string("__") + phone;
-        if (ps_add_word(decoder_, name.c_str(), phone, FALSE) < 0)
-            return false;
-        alternatives += (alternatives.empty() ? "" : " | ") + name;
-    }
-    std::string jsgf = "#JSGF V1.0;\ngrammar phones;\npublic <s> = ( " + alternatives + " )* ;\n";
-    setBeams(kLoopBeam, kLoopBeam);
-    return setGrammar(decoder_, kLoopSearch, jsgf);
 }
 
 std::vector<std::string> SpeechModel::pronunciations(const std::string& word) {
@@ -194,57 +181,44 @@ bool SpeechModel::decode(const std::vector<int16_t>& samples, const char* search
 
 std::vector<SpeechModel::Segment>
 SpeechModel::align(const std::vector<int16_t>& samples,
-                   const std::vector<std::vector<std::string>>& slots, bool skippable) {
+                   const std::vector<std::vector<std::string>>& slots, bool mayStop) {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::map<std::string, Place> placeOfName; // slot and variant
+    // Each phone is a one-phone word of its own, so the decoder reports every
+    // phone's frames and score; a word is the sequence of its phones, in one
+    // of its pronunciations.
+    std::map<std::string, Place> placeOfName;
     std::map<std::string, int> occurrences;
-    std::string rule;
+    std::map<std::string, int> positionOfName; // phone position in its pronunciation
+    std::string rule, closing;
     for (size_t i = 0; i < slots.size(); ++i) {
         std::string alternatives;
         for (size_t v = 0; v < slots[i].size(); ++v) {
-            const std::string& phones = slots[i][v];
-            std::string name = wordFor(phones, occurrences[phones]++);
-            if (name.empty() || placeOfName.count(name))
-                continue;
-            placeOfName[name] = {static_cast<int>(i), static_cast<int>(v)};
-            alternatives += std::string(" /") + kKeepWeight + "/ " + name + " |";
+            std::string sequence;
+            auto phones = splitPhones(slots[i][v]);
+            for (size_t k = 0; k < phones.size(); ++k) {
+                std::string name = wordFor(phones[k], occurrences[phones[k]]++);
+                if (name.empty())
+                    return {};
+                placeOfName[name] = {static_cast<int>(i), static_cast<int>(v)};
+                positionOfName[name] = static_cast<int>(k);
+                sequence += " " + name;
+            }
+            if (!sequence.empty())
+                alternatives += std::string(alternatives.empty() ? "" : " |") + sequence;
         }
-        // Skipping a word is allowed (that is how omissions are found) but
-        // costs something. The decoder takes each weight as the transition's
-        // probability and ignores weights on groups, so they sit on the words.
-        if (!alternatives.empty())
-            rule += std::string(" (") +
-                    (skippable ? alternatives + " /" + kSkipWeight + "/ <NULL>"
-                               : alternatives.substr(0, alternatives.size() - 1)) +
-                    " )";
-    }
-    return decodeRule(samples, kAlignSearch, rule, placeOfName);
-}
-
-std::vector<SpeechModel::Segment> SpeechModel::alignPhones(const std::vector<int16_t>& samples,
-                                                           const std::vector<std::string>& words) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    // One-phone words in a fixed sequence: the decoder then reports each
-    // phone's frames and score. (It models a one-phone word as if silence
-    // followed it, as it does in the phone loop, so the two stay comparable.)
-    std::map<std::string, Place> placeOfName; // word and phone position
-    std::map<std::string, int> occurrences;
-    std::string rule;
-    for (size_t i = 0; i < words.size(); ++i) {
-        auto phones = splitPhones(words[i]);
-        for (size_t k = 0; k < phones.size(); ++k) {
-            std::string name = wordFor(phones[k], occurrences[phones[k]]++);
-            if (name.empty())
-                return {};
-            placeOfName[name] = {static_cast<int>(i), static_cast<int>(k)};
-            rule += " " + name;
+        if (alternatives.empty())
+            continue;
+        if (mayStop) { // here, or after any later word
+            rule += std::string(" ( /") + kStopWeight + "/ <NULL> | ( (" + alternatives + " )";
+            closing += " ) )";
+        } else {
+            rule += " (" + alternatives + " )";
         }
     }
-    auto out = decodeRule(samples, kPhoneSearch, rule, placeOfName);
+    auto out = decodeRule(samples, kAlignSearch, rule + closing, placeOfName);
     for (auto& s : out)
         if (s.slot >= 0) {
-            s.phone = s.variant;
-            s.variant = -1;
+            s.phone = positionOfName[s.label];
             s.label = s.label.substr(1, s.label.find('.') - 1); // "_AH.3" is AH
         }
     return out;
@@ -269,11 +243,6 @@ SpeechModel::decodeRule(const std::vector<int16_t>& samples, const char* search,
         }
     }
     return out;
-}
-
-std::vector<SpeechModel::Segment> SpeechModel::phoneLoop(const std::vector<int16_t>& samples) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return decode(samples, kLoopSearch) ? segments() : std::vector<Segment>();
 }
 
 std::vector<SpeechModel::Segment> SpeechModel::segments() {

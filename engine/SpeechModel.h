@@ -1,7 +1,6 @@
 // The process-wide PocketSphinx decoder: the acoustic model, the pronouncing
-// dictionary and the two searches scoring needs (sentence alignment and a
-// free phone loop). Loaded once and shared by every engine; calls are
-// serialised because a decoder decodes one utterance at a time.
+// dictionary and the sentence alignment scoring needs. Loaded once and shared by every engine;
+// calls are serialised because a decoder decodes one utterance at a time.
 #pragma once
 
 #include <cstdint>
@@ -40,20 +39,15 @@ public:
     // Dictionary pronunciations of a lower-case word, all variants.
     std::vector<std::string> pronunciations(const std::string& word);
 
-    // Aligns the audio with a sentence whose slots are each optional and may
-    // be spoken with any of their pronunciations (space-separated phones).
-    // One segment per word read (slot and variant set), plus fillers.
-    // With `skippable` false every slot must be read somewhere.
+    // Aligns the audio with a sentence whose slots may each be spoken with any
+    // of their pronunciations (space-separated phones), phone by phone: one
+    // segment per phone read (slot, variant, its position in the
+    // pronunciation, label: the phone), plus fillers. Scores are against the
+    // best senone of each frame. The slots are read in order, every one of
+    // them; with `mayStop` the reading may stop before any of them, leaving
+    // out the rest. Empty when no reading fits the audio.
     std::vector<Segment> align(const std::vector<int16_t>& samples,
-                               const std::vector<std::vector<std::string>>& slots,
-                               bool skippable = true);
-    // Aligns the audio with the phones of the given pronunciations, all of
-    // them, in order: one segment per phone (slot: index of the
-    // pronunciation, phone: position in it, label: the phone), plus fillers.
-    std::vector<Segment> alignPhones(const std::vector<int16_t>& samples,
-                                     const std::vector<std::string>& words);
-    // Best phone sequence with no lexical constraint.
-    std::vector<Segment> phoneLoop(const std::vector<int16_t>& samples);
+                               const std::vector<std::vector<std::string>>& slots, bool mayStop);
 
 private:
     SpeechModel() = default;
@@ -69,7 +63,6 @@ private:
     // Segments of the last decode, in time order.
     std::vector<Segment> segments();
     void setBeams(double beam, double wordBeam);
-    bool addPhoneLoop();
 
     ps_decoder_s* decoder_ = nullptr;
     cmd_ln_s* config_ = nullptr;

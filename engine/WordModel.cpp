@@ -8,6 +8,10 @@ extern const char* const kWordModelText; // generated from data/word-model.txt
 
 namespace {
 
+// Where in the sentence's words the reference word lies (as fit_word_model.py
+// takes it).
+constexpr double kReferenceQuantile = 0.9;
+
 double mean(const std::vector<double>& v) {
     double sum = 0;
     for (double x : v)
@@ -20,6 +24,15 @@ double median(std::vector<double> v) {
         return 0;
     std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
     return v[v.size() / 2];
+}
+
+// The value a share q of v lies at or below (v sorted, index rounded).
+double quantile(std::vector<double> v, double q) {
+    if (v.empty())
+        return 0;
+    auto k = static_cast<size_t>(q * static_cast<double>(v.size() - 1) + 0.5);
+    std::nth_element(v.begin(), v.begin() + k, v.end());
+    return v[k];
 }
 
 double logMs(const ScoreReport::PhoneScore& p) {
@@ -73,8 +86,9 @@ int WordModel::score(const Features& f) const {
         return it == weights_.end() ? 0.0 : it->second;
     };
     double z = weight("bias") + weight("goodness") * f.goodness +
-               weight("phone_mean") * f.phoneMean + weight("duration") * f.duration +
-               weight("relative") * f.relative;
+               weight("phone_mean") * f.phoneMean + weight("phone_min") * f.phoneMin +
+               weight("duration") * f.duration + weight("relative") * f.relative +
+               weight("speech") * f.speech;
     return static_cast<int>(std::lround(100.0 / (1.0 + std::exp(-std::clamp(z, -50.0, 50.0)))));
 }
 
@@ -113,15 +127,20 @@ void WordModel::scoreWords(ScoreReport& report) const {
             ds.push_back(0);
         }
         f.phoneMean = mean(zs);
+        f.phoneMin = *std::min_element(zs.begin(), zs.end());
         f.duration = mean(ds);
+        f.speech = w.speech;
         means.push_back(f.phoneMean);
     }
-    double typical = median(means);
+    // Against the sentence's best-read words: a voice the acoustic model fits
+    // badly lowers all words alike, and a sentence with several wrong words
+    // still has its good ones to compare with.
+    double reference = quantile(means, kReferenceQuantile);
     for (size_t i = 0; i < report.words.size(); ++i) {
         auto& w = report.words[i];
         if (w.error == "omission")
             continue;
-        features[i].relative = features[i].phoneMean - typical;
+        features[i].relative = features[i].phoneMean - reference;
         w.score = model.score(features[i]);
         w.error = w.score >= 60 ? "none" : "mispronunciation";
     }

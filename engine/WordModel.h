@@ -18,10 +18,12 @@ public:
     };
     // What the model knows of one word read; see fit_word_model.py.
     struct Features {
-        double goodness = 0;  // word goodness (per-frame, against the phone loop)
+        double goodness = 0;  // word goodness (per frame, against the best senone)
         double phoneMean = 0; // mean of its phones' normalised goodness
+        double phoneMin = 0;  // its worst phone's normalised goodness
         double duration = 0;  // mean deviation of its phones' lengths
-        double relative = 0;  // phoneMean against the sentence's median word
+        double relative = 0;  // phoneMean against the sentence's best-read words
+        double speech = 0;    // share of its frames that hold speech
     };
 
     // The compiled-in model.

@@ -354,7 +354,7 @@ void dumpWords(const std::vector<BenchRow>& rows, const std::vector<std::string>
                                                                      : "wrong";
                 out << condition << '\t' << row.group << '\t' << row.voice << '\t' << row.kind
                     << '\t' << rowNumber << '\t' << i << '\t' << label << '\t' << w.error << '\t'
-                    << w.goodness << '\t' << w.score << '\t';
+                    << w.goodness << '\t' << w.score << '\t' << w.speech << '\t';
                 for (auto& p : w.phones)
                     out << p.phone << ':' << p.goodness << ':' << p.startMs << ':' << p.endMs
                         << ',';

@@ -4,11 +4,11 @@
 
 Words of correct readings are the positives, words replaced in the audio or
 swapped in the reference text the negatives. Only voices of the "fit" group
-are used for fitting; figures are printed for both groups. Writes the model
-(per-phone statistics and the word weights) as the text file the engine
-compiles in:
+are used for fitting, under every condition in the dump; figures are printed
+per condition for both groups. Writes the model (per-phone statistics and the
+word weights) as the text file the engine compiles in:
 
-    fit_word_model.py WORDS.tsv engine/data/word-model.txt
+    fit_word_model.py WORDS.tsv [engine/data/word-model.txt]
 """
 import math
 import statistics
@@ -17,23 +17,35 @@ from collections import defaultdict
 
 MIN_PHONE_COUNT = 20   # phones seen less often fall back to the pooled figures
 DURATION_FLOOR_MS = 10
+# Where 60 falls: the share of correctly read words of the fitting voices
+# (of those the alignment found) that score 60 or more.
+TARGET_CORRECT = 0.98
+NEG_LABELS = ("wrong",)
+REFERENCE_QUANTILE = 0.9  # the reference word of a sentence (WordModel.cpp)
+# Features of a word the model weighs; the engine computes the same ones
+# (WordModel.cpp).
+FEATURES = ["goodness", "phone_mean", "phone_min", "duration", "relative", "speech"]
 
 
 class Word:
     __slots__ = ("cond", "group", "voice", "kind", "row", "index", "label", "error",
-                 "goodness", "score", "phones", "features")
+                 "goodness", "score", "speech", "phones", "features")
 
     def __init__(self, cells):
         self.cond, self.group, self.voice, self.kind = cells[0:4]
         self.row, self.index = int(cells[4]), int(cells[5])
         self.label, self.error = cells[6], cells[7]
         self.goodness, self.score = float(cells[8]), int(cells[9])
+        self.speech = float(cells[10])
         self.phones = []
-        for item in cells[10].split(","):
+        for item in cells[11].split(","):
             if item:
                 ph, g, start, end = item.split(":")
                 self.phones.append((ph, float(g), max(DURATION_FLOOR_MS, int(end) - int(start))))
         self.features = None
+
+    def read(self):
+        return self.error != "omission"
 
 
 def read_words(path):
@@ -46,7 +58,7 @@ def phone_statistics(words):
     correctly read words of the fitting voices."""
     goodness, duration = defaultdict(list), defaultdict(list)
     for w in words:
-        if w.group == "fit" and w.label == "ok" and w.error != "omission":
+        if w.group == "fit" and w.label == "ok" and w.read():
             for ph, g, ms in w.phones:
                 goodness[ph].append(g)
                 duration[ph].append(math.log(ms))
@@ -68,10 +80,11 @@ def features_of_rows(words, stats, fallback):
     for w in words:
         by_row[(w.cond, w.row)].append(w)
     for row in by_row.values():
-        read = [w for w in row if w.error != "omission"]
+        read = [w for w in row if w.read()]
         # Speaking rate: how much longer than usual this reader's phones are.
-        stretch = [math.log(ms) - stats.get(ph, fallback)[2] for w in read for ph, _, ms in w.phones]
-        rate = statistics.median(stretch) if stretch else 0.0
+        stretch = sorted(math.log(ms) - stats.get(ph, fallback)[2]
+                         for w in read for ph, _, ms in w.phones)
+        rate = stretch[len(stretch) // 2] if stretch else 0.0  # as the engine takes it
         for w in read:
             zs, ds = [], []
             phones = w.phones or [("", w.goodness, 100)]  # phone alignment failed
@@ -84,11 +97,12 @@ def features_of_rows(words, stats, fallback):
                 "phone_mean": sum(zs) / len(zs),
                 "phone_min": min(zs),
                 "duration": sum(abs(d) for d in ds) / len(ds),
+                "speech": w.speech,
             }
         zs = sorted(w.features["phone_mean"] for w in read)
-        median = zs[len(zs) // 2] if zs else 0.0
+        reference = zs[int(REFERENCE_QUANTILE * (len(zs) - 1) + 0.5)] if zs else 0.0
         for w in read:
-            w.features["relative"] = w.features["phone_mean"] - median
+            w.features["relative"] = w.features["phone_mean"] - reference
 
 
 def sigmoid(x):
@@ -152,34 +166,34 @@ def auc(pos, neg):
 
 
 def report(words, score_of, title):
+    """Word figures per condition and group, as the bench counts them:
+    omitted words score 0."""
     print(title)
-    groups = sorted({w.group for w in words})
-    conds = sorted({w.cond for w in words})
-    for cond in conds:
-        for group in groups:
+    print("  %-9s %-5s %7s %9s %9s %7s %6s" % ("condition", "group", "ok>=60", "replaced",
+                                              "swapped", "omitted", "AUC"))
+    for cond in sorted({w.cond for w in words}):
+        for group in ("fit", "held"):
             sel = [w for w in words if w.cond == cond and w.group == group]
             ok = [score_of(w) for w in sel if w.label == "ok"]
-            bad = [score_of(w) for w in sel if w.label == "wrong"]
+            replaced = [score_of(w) for w in sel if w.label == "wrong" and w.kind == "replaced"]
+            swapped = [score_of(w) for w in sel if w.label == "wrong" and w.kind == "swapped"]
+            omitted = [score_of(w) for w in sel if w.label == "omit"]
             if not ok:
                 continue
-            print("  %-9s %-5s ok>=60 %5.1f%%  wrong<60 %5.1f%%  AUC %.3f  (n=%d/%d)" % (
-                cond, group, 100.0 * sum(s >= 60 for s in ok) / len(ok),
-                100.0 * sum(s < 60 for s in bad) / max(1, len(bad)), auc(ok, bad), len(ok), len(bad)))
+
+            def share(v, high):
+                return 100.0 * sum((s >= 60) == high for s in v) / max(1, len(v))
+
+            print("  %-9s %-5s %6.1f%% %8.1f%% %8.1f%% %6.1f%% %6.3f  (n=%d/%d/%d)" % (
+                cond, group, share(ok, True), share(replaced, False), share(swapped, False),
+                share(omitted, False), auc(ok, replaced + swapped), len(ok), len(replaced),
+                len(swapped)))
 
 
-FEATURES = ["goodness", "phone_mean", "duration", "relative"]
-# Share of correctly read words (of those the alignment found) that should
-# score 60 or more on the fitting voices; the bias is set to meet it.
-TARGET_CORRECT = 0.99
-
-
-def main():
-    words = read_words(sys.argv[1])
-    out = sys.argv[2] if len(sys.argv) > 2 else None
-    report(words, lambda w: w.score, "engine's own word scores:")
+def fit(words):
     stats, fallback = phone_statistics(words)
     features_of_rows(words, stats, fallback)
-    train = [w for w in words if w.group == "fit" and w.features and w.label in ("ok", "wrong")]
+    train = [w for w in words if w.group == "fit" and w.features and w.label in NEG_LABELS + ("ok",)]
     # Balance the classes: there are far more correct words than wrong ones.
     n_ok = sum(w.label == "ok" for w in train)
     n_bad = len(train) - n_ok
@@ -192,6 +206,14 @@ def main():
     margins = sorted(sum(a * v for a, v in zip(weights, x)) for x, y in zip(xs, ys) if y == 1.0)
     cut = margins[int((1 - TARGET_CORRECT) * (len(margins) - 1))]
     weights[-1] = math.log(0.6 / 0.4) - cut
+    return stats, fallback, weights
+
+
+def main():
+    words = read_words(sys.argv[1])
+    out = sys.argv[2] if len(sys.argv) > 2 else None
+    report(words, lambda w: w.score, "engine's own word scores:")
+    stats, fallback, weights = fit(words)
     print("weights:", " ".join("%s=%.4f" % (f, v) for f, v in zip(FEATURES + ["bias"], weights)))
 
     def score_of(w):

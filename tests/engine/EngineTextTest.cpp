@@ -143,12 +143,18 @@ void wordModel() {
     CHECK(ah.goodnessMean != pooled.goodnessMean && ah.goodnessSpread > 0);
     // A word like the correct readings it was fitted on passes; one far below
     // them, or much worse than the rest of its sentence, does not.
+    // Goodness is in the decoder's units, so it is taken from the model.
     WordModel::Features usual;
+    usual.goodness = pooled.goodnessMean;
+    usual.phoneMin = -1;
     usual.duration = 0.8;
+    usual.relative = -0.5;
+    usual.speech = 1;
     CHECK(model.score(usual) >= 60);
     WordModel::Features wrong = usual;
-    wrong.goodness = -30;
+    wrong.goodness = pooled.goodnessMean - 3 * pooled.goodnessSpread;
     wrong.phoneMean = wrong.relative = -3;
+    wrong.phoneMin = -4;
     CHECK(model.score(wrong) < 60);
     CHECK(WordModel::phoneScore(0) > 80 && WordModel::phoneScore(-4) < 20);
 }
