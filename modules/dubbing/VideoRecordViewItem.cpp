@@ -27,6 +27,8 @@
 namespace {
 // The capture pipeline needs this long at most to hand over the file after stop().
 constexpr int kFinalizeLimitMs = 3000;
+// A sentence track waits this long at most for its score.
+constexpr int kTrackAfterScoreLimitMs = 2000;
 // A conversion of one sentence that takes longer has hung.
 constexpr int kConversionLimitMs = 30000;
 constexpr int kToastMs = 3000;
@@ -56,6 +58,9 @@ VideoRecordViewItem::VideoRecordViewItem(QWidget* parent)
     m_sentenceTimer = new QTimer(this);
     m_sentenceTimer->setSingleShot(true);
     connect(m_sentenceTimer, &QTimer::timeout, this, &VideoRecordViewItem::onSentenceTimer);
+    m_trackAfterScore = new QTimer(this);
+    m_trackAfterScore->setSingleShot(true);
+    connect(m_trackAfterScore, &QTimer::timeout, this, &VideoRecordViewItem::startTrack);
 
     setUpPractice();
 
@@ -403,6 +408,18 @@ void VideoRecordViewItem::playRecording(const QUrl& location) {
 void VideoRecordViewItem::onStateChanged(QMediaPlayer::State) {}
 
 void VideoRecordViewItem::onStartMix() {
+    // The sentence's track and its score both want the processor, and the
+    // badge is what the learner waits for: the track follows the score, or
+    // a moment later at the latest. The preview waits for the track anyway.
+    if (m_scoring) {
+        m_trackAfterScore->start(kTrackAfterScoreLimitMs);
+        return;
+    }
+    startTrack();
+}
+
+void VideoRecordViewItem::startTrack() {
+    m_trackAfterScore->stop();
     m_track->start(m_index, m_startMs);
 }
 
@@ -417,6 +434,8 @@ void VideoRecordViewItem::onUpdateScore() {
         words = m_words;
     }
     m_scoring = false;
+    if (m_trackAfterScore->isActive())
+        startTrack();
     m_resultTake = m_scoringTake;
     m_scoringTake = 0;
     if (m_takes && m_resultTake > 0) {

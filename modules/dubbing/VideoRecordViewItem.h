@@ -132,6 +132,7 @@ private:
     void createRecorder();
     void discardRecorder();
     void createTrack();
+    void startTrack();
     void startTake();
     void stopByHand();
     void cancelTake();
@@ -170,6 +171,7 @@ private:
     QAudioProbe* m_probe = nullptr;
     bool m_probeActive = false;
     QTimer* m_sentenceTimer = nullptr;
+    QTimer* m_trackAfterScore = nullptr;
     QPointer<UIUpdateThread> m_progress;
     Take m_take = Take::None;
     // Counts finalisations, so a late safety timer of an earlier take never

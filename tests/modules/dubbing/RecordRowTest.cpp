@@ -6,6 +6,7 @@
 #include "ScoreSummary.h"
 #include "TakeStore.h"
 #include "UIUpdateThread.h"
+#include "SentenceTrack.h"
 #include "VideoRecordViewItem.h"
 #include "VideoRecordViewItemPreview.h"
 
@@ -249,10 +250,15 @@ void RecordRowTest::resultArrivesQueuedFromTheEngineThread() {
         &row, &VideoRecordViewItem::UpdateScore, this,
         [&] { emittedOn = QThread::currentThread(); }, Qt::DirectConnection);
     const int evaluation = scoreAndWait(row);
+    // The sentence's track waits for the score, which the learner waits for.
+    emit row.StartMix();
+    QTest::qWait(50);
+    QCOMPARE(row.track()->state(), SentenceTrack::State::Queued);
     FakeEngine::answer(evaluation, FakeEngine::result(88, {{"Hello", 90}}, 86, 100, 95));
     QVERIFY(emittedOn && emittedOn != QThread::currentThread());
     QVERIFY(child<QWidget>(row, "score")->isHidden()); // not yet: the badge changes on this thread
     QTRY_VERIFY(!child<QWidget>(row, "score")->isHidden());
+    QVERIFY(row.track()->state() != SentenceTrack::State::Queued);
     QCOMPARE(badge(row), QStringLiteral(":/images/superx1.png"));
     QCOMPARE(number(row), QStringLiteral("88"));
     QVERIFY(!row.isScoring());
