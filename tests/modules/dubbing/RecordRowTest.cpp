@@ -4,9 +4,9 @@
 #include "RecordListWidget.h"
 #include "ScoreBadge.h"
 #include "ScoreSummary.h"
+#include "SentenceTrack.h"
 #include "TakeStore.h"
 #include "UIUpdateThread.h"
-#include "SentenceTrack.h"
 #include "VideoRecordViewItem.h"
 #include "VideoRecordViewItemPreview.h"
 
