@@ -22,7 +22,9 @@ void LoginThrottle::failed(const std::string& key, int64_t freeFailures, int64_t
         return;
     int64_t doublings = std::min<int64_t>(failures - freeFailures - 1, 20);
     int64_t block = std::min<int64_t>(int64_t(1) << doublings, kMaxBlockSeconds);
-    db_.run("UPDATE login_failures SET blocked_until = ? WHERE key = ?", now + block, key);
+    // The clock counts whole seconds: one more, so that a block of a second
+    // never ends a moment after the failure that caused it.
+    db_.run("UPDATE login_failures SET blocked_until = ? WHERE key = ?", now + block + 1, key);
 }
 
 void LoginThrottle::succeeded(const std::string& key) {

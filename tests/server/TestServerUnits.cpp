@@ -147,13 +147,15 @@ private slots:
         for (int i = 0; i < 3; ++i)
             throttle.failed("k", 3, t0);
         QCOMPARE(throttle.waitSeconds("k", t0), int64_t(0)); // free failures
+        // Each block lasts at least its length: a second more on a clock of
+        // whole seconds.
         throttle.failed("k", 3, t0);
-        QCOMPARE(throttle.waitSeconds("k", t0), int64_t(1));
+        QCOMPARE(throttle.waitSeconds("k", t0), int64_t(2));
         throttle.failed("k", 3, t0 + 1);
-        QCOMPARE(throttle.waitSeconds("k", t0 + 1), int64_t(2));
+        QCOMPARE(throttle.waitSeconds("k", t0 + 1), int64_t(3));
         for (int i = 0; i < 30; ++i)
             throttle.failed("k", 3, t0 + 2);
-        QCOMPARE(throttle.waitSeconds("k", t0 + 2), LoginThrottle::kMaxBlockSeconds);
+        QCOMPARE(throttle.waitSeconds("k", t0 + 2), LoginThrottle::kMaxBlockSeconds + 1);
         QCOMPARE(throttle.waitSeconds("other", t0), int64_t(0));
         // Failures an hour old are forgotten; a login forgets them at once.
         throttle.failed("k", 3, t0 + 2 + LoginThrottle::kForgetSeconds + 1);
