@@ -249,6 +249,7 @@ class LearnerRun : public QObject {
     QVector<EventLoopGapMeter::Step> m_viewerSteps;
 
     bool rowShowsItsScore(VideoRecordViewItem* r) const;
+    void keepRecordings(const QString& index) const;
     void speakSentences();
     void recordSentence(VideoRecordViewItem* r, const QString& speech);
     bool readViewerSteps(const QString& output);
@@ -386,6 +387,15 @@ void LearnerRun::recordSentence(VideoRecordViewItem* r, const QString& speech) {
     WAIT_VERIFY(!played.isEmpty(), ServiceMs);
 }
 
+// What the row recorded and what the engine was fed, for a look afterwards.
+void LearnerRun::keepRecordings(const QString& index) const {
+    QDir().mkpath(artifactsDir());
+    for (const QString& name : {index + "record.wav", index + "test.wav"}) {
+        QFile::remove(artifactsDir() + QLatin1Char('/') + name);
+        QFile::copy(name, artifactsDir() + QLatin1Char('/') + name);
+    }
+}
+
 bool LearnerRun::rowShowsItsScore(VideoRecordViewItem* r) const {
     if (r->isScoring() || !child<QWidget>(r, "score")->isVisible())
         return false;
@@ -415,6 +425,8 @@ void LearnerRun::recordsEverySentence() {
     for (VideoRecordViewItem* r : rows) {
         WAIT_VERIFY(rowShowsItsScore(r), ServiceMs);
         // The engine heard the sentence: silence or noise scores nothing.
+        if (r->scores().value("overall").toInt() <= 0)
+            keepRecordings(r->index());
         QVERIFY2(r->scores().value("overall").toInt() > 0,
                  qPrintable(QStringLiteral("sentence %1 scored %2")
                                 .arg(r->index())
