@@ -99,17 +99,21 @@ ScoreReport PronunciationScorer::score(const std::vector<int16_t>& samples,
     ScoreReport report = blank();
     auto centred = withoutOffset(samples);
     SpeechActivity activity(centred);
-    if (!activity.silent() && activity.voiced()) {
-        scoreWords(centred, activity, slots, report);
+    if (!activity.silent()) {
+        if (activity.voiced())
+            scoreWords(centred, activity, slots, report);
         if (nothingRead(report)) {
-            // Speech running on to the last sample (a reading cut off by the
-            // end of the recording) can leave the decoder's alignments
-            // unfinished and every word omitted; a moment of silence after it
-            // lets them finish.
+            // A recording without silence of its own (speech from the first
+            // sample to the last, as when the learner speaks through the
+            // whole take, or is cut off by its end) gives the speech
+            // detector no floor to measure from and can leave the decoder's
+            // alignment unfinished: every word comes out omitted. A moment of
+            // silence after it gives both what they need.
             centred.resize(centred.size() + kClosingSilenceSamples, 0);
             SpeechActivity closed(centred);
             report = blank();
-            scoreWords(centred, closed, slots, report);
+            if (closed.voiced())
+                scoreWords(centred, closed, slots, report);
         }
     }
     summarise(report, slots);

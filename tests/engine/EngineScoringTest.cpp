@@ -62,6 +62,14 @@ void orderings(EngineTestSupport& t, ssound* engine) {
     CHECK(overall(cut) >= 40);
     CHECK(cut["result"]["details"].items().size() == 9 &&
           cut["result"]["details"].items()[0]["error"].toString() == "none");
+    // A take with no silence of its own: the learner spoke from its first
+    // sample (captured through the test microphone). Every word used to come
+    // out omitted.
+    auto whole = t.score(engine, "Breakfast is served from seven.",
+                         EngineTestSupport::readFile(ENGINE_TEST_DATA "/whole-take.wav"));
+    CHECK(overall(whole) >= 40);
+    CHECK(whole["result"]["details"].items().size() == 5 &&
+          whole["result"]["details"].items()[0]["error"].toString() == "none");
     // Identical input, identical result.
     auto again =
         t.score(engine, kSentence, EngineTestSupport::readFile(t.speak("good", kSentence)));
