@@ -5,10 +5,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LINTAVO_BUILD_DIR:-$root/build}
 jobs=${LINTAVO_JOBS:-$(nproc)}
 [ "$jobs" -gt 2 ] && jobs=2
-launcher=()
-# Rebuilds of other checkouts reuse the compiled objects.
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-fi
+. "$root/scripts/compiler-cache.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$jobs"

@@ -9,10 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LINTAVO_SANITIZE_DIR:-$root/build-sanitize}
 "$root/scripts/setup.sh"
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-fi
+. "$root/scripts/compiler-cache.sh"
 # -O1 -g: the sanitizers' usual level, quicker to build than the release flags.
 flags="-O1 -g -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Sanitize \

@@ -4,6 +4,7 @@
 // interface thread's event loop while the takes were recorded and scored,
 // per step of each take.
 #include "EventLoopGapMeter.h"
+#include "MediaBackend.h"
 #include "VideoRecordViewItem.h"
 
 #include <QApplication>
@@ -154,8 +155,7 @@ double median(QVector<double> values) {
 int main(int argc, char** argv) {
     // As the client does: every playback of a take makes a new media player,
     // which would otherwise wait seconds for the KMS video sink's probe here.
-    if (!qEnvironmentVariableIsSet("GST_PLUGIN_FEATURE_RANK"))
-        qputenv("GST_PLUGIN_FEATURE_RANK", "kmssink:NONE");
+    MediaBackend::keepKmsSinkOut();
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QStringList speeches;

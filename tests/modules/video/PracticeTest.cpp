@@ -5,6 +5,7 @@
 #include "CachedFile.h"
 #include "InputDevice.h"
 #include "InputLevel.h"
+#include "MediaBackend.h"
 #include "PlayerView.h"
 #include "PracticeBar.h"
 #include "PracticeSettings.h"
@@ -551,9 +552,7 @@ void PracticeTest::chosenMicrophoneIsRecorded() {
 }
 
 int main(int argc, char** argv) {
-    // As the client does at start: no KMS video sink probe for every player
-    // (seconds each on a machine without a display driver).
-    qputenv("GST_PLUGIN_FEATURE_RANK", "kmssink:NONE");
+    MediaBackend::keepKmsSinkOut(); // as the client does at start
     QApplication app(argc, argv);
     PracticeTest test;
     return QTest::qExec(&test, argc, argv);
