@@ -4,7 +4,8 @@
 #include <QLibrary>
 #include <thread>
 
-void MediaBackend::keepKmsSinkOut() {
+namespace {
+void keepKmsSinkOut() {
     static const char* const variable = "GST_PLUGIN_FEATURE_RANK";
     QByteArray ranks = qgetenv(variable);
     // A rank the user gave the sink himself stands.
@@ -15,8 +16,27 @@ void MediaBackend::keepKmsSinkOut() {
     qputenv(variable, ranks + "kmssink:NONE");
 }
 
+void loadLibsoup2() {
+    // Loaded for good and with its symbols global, where GStreamer looks.
+    QLibrary soup(QStringLiteral("soup-2.4"), 1);
+    soup.setLoadHints(QLibrary::ExportExternalSymbolsHint);
+    soup.load();
+}
+} // namespace
+
+void MediaBackend::configure() {
+    static const bool configured = [] {
+        keepKmsSinkOut();
+#ifndef Q_OS_WIN
+        loadLibsoup2();
+#endif
+        return true;
+    }();
+    Q_UNUSED(configured)
+}
+
 void MediaBackend::prepare() {
-    keepKmsSinkOut();
+    configure();
     using Init = void (*)(int*, char***);
     const auto init =
         reinterpret_cast<Init>(QLibrary::resolve(QStringLiteral("gstreamer-1.0"), 0, "gst_init"));

@@ -7,7 +7,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qtmultimedia5-dev libqt5multimedia5-plugins
   qtwebengine5-dev libqt5svg5-dev libqt5opengl5-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-libav gstreamer1.0-pulseaudio libgstreamer1.0-dev
+  gstreamer1.0-libav gstreamer1.0-pulseaudio libgstreamer1.0-dev libsoup2.4-1
   ffmpeg sox libsox-fmt-all espeak-ng
   flite festival festvox-kallpc16k festvox-kdlpc16k festvox-us-slt-hts
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us

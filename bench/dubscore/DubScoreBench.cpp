@@ -155,7 +155,7 @@ double median(QVector<double> values) {
 int main(int argc, char** argv) {
     // As the client does: every playback of a take makes a new media player,
     // which would otherwise wait seconds for the KMS video sink's probe here.
-    MediaBackend::keepKmsSinkOut();
+    MediaBackend::configure();
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QStringList speeches;

@@ -33,7 +33,7 @@ void addShadow(QWidget* widget) {
 
 PlayerView::PlayerView(bool fullWindow, QWidget* parent)
     : QGraphicsView(parent), ui(std::make_unique<Ui::PlayerView>()), m_fullWindow(fullWindow) {
-    MediaBackend::keepKmsSinkOut(); // before GStreamer starts, which reads the ranks
+    MediaBackend::configure(); // before GStreamer starts, which reads it
     TempoSink::install();           // before the first player, which reads it
     m_scene = new QGraphicsScene(this);
     m_videoItem = new QGraphicsVideoItem;

@@ -552,7 +552,7 @@ void PracticeTest::chosenMicrophoneIsRecorded() {
 }
 
 int main(int argc, char** argv) {
-    MediaBackend::keepKmsSinkOut(); // as the client does at start
+    MediaBackend::configure(); // as the client does at start
     QApplication app(argc, argv);
     PracticeTest test;
     return QTest::qExec(&test, argc, argv);
