@@ -165,12 +165,22 @@ def auc(pos, neg):
     return (rank_sum - len(pos) * (len(pos) + 1) / 2.0) / (len(pos) * len(neg))
 
 
+def ceiling(ok, replaced, kept=0.95):
+    """The share of replaced words below the best cut for this condition
+    alone that keeps `kept` of the correct words above it: what calibration
+    can reach at most with these scores, whatever the weights."""
+    if not ok or not replaced:
+        return 0.0
+    cut = sorted(ok)[int((1 - kept) * len(ok))]
+    return 100.0 * sum(s < cut for s in replaced) / len(replaced)
+
+
 def report(words, score_of, title):
     """Word figures per condition and group, as the bench counts them:
     omitted words score 0."""
     print(title)
-    print("  %-9s %-5s %7s %9s %9s %7s %6s" % ("condition", "group", "ok>=60", "replaced",
-                                              "swapped", "omitted", "AUC"))
+    print("  %-9s %-5s %7s %9s %9s %7s %6s %8s" % ("condition", "group", "ok>=60", "replaced",
+                                                   "swapped", "omitted", "AUC", "ceiling"))
     for cond in sorted({w.cond for w in words}):
         for group in ("fit", "held"):
             sel = [w for w in words if w.cond == cond and w.group == group]
@@ -184,10 +194,10 @@ def report(words, score_of, title):
             def share(v, high):
                 return 100.0 * sum((s >= 60) == high for s in v) / max(1, len(v))
 
-            print("  %-9s %-5s %6.1f%% %8.1f%% %8.1f%% %6.1f%% %6.3f  (n=%d/%d/%d)" % (
+            print("  %-9s %-5s %6.1f%% %8.1f%% %8.1f%% %6.1f%% %6.3f %7.1f%%  (n=%d/%d/%d)" % (
                 cond, group, share(ok, True), share(replaced, False), share(swapped, False),
-                share(omitted, False), auc(ok, replaced + swapped), len(ok), len(replaced),
-                len(swapped)))
+                share(omitted, False), auc(ok, replaced + swapped), ceiling(ok, replaced),
+                len(ok), len(replaced), len(swapped)))
 
 
 def fit(words):
