@@ -386,6 +386,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "engine-bench: no manifest in %s\n", argv[1]);
         return 2;
     }
+    // A recording that cannot be read would count as a reading of nothing.
+    for (const BenchRow& row : rows)
+        if (!std::ifstream(row.path)) {
+            std::fprintf(stderr,
+                         "engine-bench: cannot read %s (the list names recordings from "
+                         "the repository's root)\n",
+                         row.path.c_str());
+            return 2;
+        }
     if (argc > 3 && std::string(argv[2]) == "--dump") {
         dumpWords(rows, argc > 4 ? splitList(argv[4]) : allConditions(), argv[3]);
         return 0;
