@@ -4,6 +4,10 @@
 #include <QLibrary>
 #include <thread>
 
+#ifdef Q_OS_UNIX
+#include <dlfcn.h>
+#endif
+
 namespace {
 void keepKmsSinkOut() {
     static const char* const variable = "GST_PLUGIN_FEATURE_RANK";
@@ -17,6 +21,12 @@ void keepKmsSinkOut() {
 }
 
 void loadLibsoup2() {
+#ifdef Q_OS_UNIX
+    // Either libsoup aborts the process when it finds the other one loaded:
+    // where libsoup 3 came first, it stays the only one.
+    if (dlopen("libsoup-3.0.so.0", RTLD_NOW | RTLD_NOLOAD))
+        return;
+#endif
     // Loaded for good and with its symbols global, where GStreamer looks.
     QLibrary soup(QStringLiteral("soup-2.4"), 1);
     soup.setLoadHints(QLibrary::ExportExternalSymbolsHint);

@@ -1,5 +1,6 @@
 #include "WordView.h"
 
+#include "MediaBackend.h"
 #include "ServiceSettings.h"
 #include "ui_WordView.h"
 
@@ -8,6 +9,7 @@
 
 WordView::WordView(QWidget* parent)
     : Widget(parent), ui(std::make_unique<Ui::WordView>()), m_player(new QMediaPlayer(this)) {
+    MediaBackend::configure(); // before the player first streams a voice
     ui->setupUi(this);
     setFrameLess(true);
     setMoveable(true);
