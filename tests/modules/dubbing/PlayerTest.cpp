@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
+#include <dlfcn.h>
 
 namespace {
 QVariantMap sentence(const char* start, const char* stop, const char* en) {
@@ -28,6 +29,7 @@ class PlayerTest : public QObject {
 private slots:
     void initTestCase();
     void sliderPressArithmetic();
+    void libsoupIsNeverLoadedTwice();
     void kmsSinkIsLeftOutOfTheSinkChoice();
     void textShowsStrictlyInsideASentence();
     void embeddedPlaysAClip();
@@ -81,6 +83,16 @@ void PlayerTest::sliderPressArithmetic() {
     QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(100, 8));
     QCOMPARE(slider.value(), 50);
     QCOMPARE(pressed.count(), 1);
+}
+
+// The players prefer libsoup 2.4, but either libsoup aborts the process on
+// finding the other: where something loaded libsoup 3 before the first player,
+// libsoup 3 stays the only one. Runs before any other player of this process.
+void PlayerTest::libsoupIsNeverLoadedTwice() {
+    if (!dlopen("libsoup-3.0.so.0", RTLD_NOW | RTLD_GLOBAL))
+        QSKIP("libsoup 3 is not installed");
+    PlayerView player(false);
+    QVERIFY(!dlopen("libsoup-2.4.so.1", RTLD_NOW | RTLD_NOLOAD));
 }
 
 // Probing the KMS sink blocked every new player for seconds on machines
