@@ -1,6 +1,7 @@
 #include "VideoRecordViewItem.h"
 
 #include "ChildProcess.h"
+#include "EngineAudio.h"
 #include "EngineDocuments.h"
 #include "InputDevice.h"
 #include "ScoreBadge.h"
@@ -539,6 +540,11 @@ void VideoRecordViewItem::scoreRecording() {
     }
     showTips(QStringLiteral("评分中…"));
 
+    const QByteArray ready = EngineAudio::readIfReady(recordWavPath());
+    if (!ready.isEmpty()) {
+        feedEngine(ready);
+        return;
+    }
     // The engine takes 16 kHz mono; every row converts into its own file, so
     // rows finishing together never feed each other's audio.
     QFile::remove(scoringWavPath());
@@ -562,13 +568,17 @@ void VideoRecordViewItem::stopConversion() {
 void VideoRecordViewItem::onConverted(bool ok, const QString& error) {
     m_conversion = nullptr;
     QFile file(scoringWavPath());
-    if (ok && file.open(QIODevice::ReadOnly)) {
-        const QByteArray audio = file.readAll();
-        if (ssound_feed(m_engine, audio.constData(), audio.size()) != 0)
-            qDebug() << "ssound_feed error!";
-    } else {
+    QByteArray audio;
+    if (ok && file.open(QIODevice::ReadOnly))
+        audio = file.readAll();
+    else
         qDebug() << "convertForScoring fail." << (ok ? file.errorString() : error);
-    }
+    feedEngine(audio);
+}
+
+void VideoRecordViewItem::feedEngine(const QByteArray& audio) {
+    if (!audio.isEmpty() && ssound_feed(m_engine, audio.constData(), audio.size()) != 0)
+        qDebug() << "ssound_feed error!";
     // Without audio the engine answers with an error result, shown like any
     // score, so the row never stays waiting.
     if (ssound_stop(m_engine) != 0)

@@ -159,6 +159,7 @@ private:
     void releaseEngine();
     void stopConversion();
     void onConverted(bool ok, const QString& error);
+    void feedEngine(const QByteArray& audio);
     void takeResult(const QString& id, const QVariantMap& message);
     bool isSuperseded() const;
     void showTips(const QString& text);

@@ -1,5 +1,6 @@
 // Sentence rows, the list and the preview row, without a microphone; the
 // speech engine is the test double, answering when and how a case says.
+#include "EngineAudio.h"
 #include "FakeEngine.h"
 #include "RecordListWidget.h"
 #include "ScoreBadge.h"
@@ -47,11 +48,12 @@ QString colours(VideoRecordViewItem& row) {
 }
 
 // A recording in a format the engine does not take: 44.1 kHz stereo.
-bool makeRecording(const QString& path, int seconds = 1) {
+bool makeRecording(const QString& path, int seconds = 1, const QString& channels = "2",
+                   const QString& rate = "44100") {
     QProcess ffmpeg;
     ffmpeg.start("ffmpeg",
                  {"-y", "-loglevel", "error", "-f", "lavfi", "-i",
-                  QStringLiteral("sine=d=%1").arg(seconds), "-ac", "2", "-ar", "44100", path});
+                  QStringLiteral("sine=d=%1").arg(seconds), "-ac", channels, "-ar", rate, path});
     return ffmpeg.waitForFinished(30000) && ffmpeg.exitCode() == 0;
 }
 
@@ -78,6 +80,7 @@ private slots:
     void wheelMovesOneRow();
     void previewRowWithoutSentences();
     void scoringFeedsTheRowsOwnRecording();
+    void recordingInTheEnginesFormatIsFedAsItIs();
     void resultArrivesQueuedFromTheEngineThread();
     void badgeBands_data();
     void badgeBands();
@@ -238,6 +241,38 @@ void RecordRowTest::scoringFeedsTheRowsOwnRecording() {
         QVERIFY(others.audio.size() > mine.audio.size() * 3 / 2); // two seconds against one
     }
     QCOMPARE(FakeEngine::engineCount(), 0); // released with the rows
+}
+
+// The recorder writes 16 kHz mono: such a take skips the conversion. Anything
+// else, or a file the recorder left unfinished, is converted as before.
+void RecordRowTest::recordingInTheEnginesFormatIsFedAsItIs() {
+    FakeEngine::reset();
+    QVERIFY(makeRecording("5record.wav", 1, "1", "16000"));
+    QFile::remove("5test.wav");
+    QFile file("5record.wav");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray take = file.readAll();
+    QVERIFY(EngineAudio::isReady(take));
+    {
+        VideoRecordViewItem row;
+        QVariantMap fifth = sentence("00:00:01,000", "00:00:02,000");
+        fifth["index"] = 5;
+        row.setSentence(fifth);
+        const int index = scoreAndWait(row);
+        QCOMPARE(FakeEngine::evaluation(index).calls, QList<QByteArray>({"start", "feed", "stop"}));
+        QCOMPARE(FakeEngine::evaluation(index).audio, take);
+        QVERIFY(!QFile::exists("5test.wav"));
+    }
+    QByteArray unfinished = take;
+    qToLittleEndian<quint32>(take.size(), unfinished.data() + take.indexOf("data") + 4);
+    QVERIFY(!EngineAudio::isReady(unfinished));
+    QVERIFY(!EngineAudio::isReady(take.left(40)));
+    QByteArray stereo = take;
+    qToLittleEndian<quint16>(2, stereo.data() + take.indexOf("fmt ") + 10);
+    QVERIFY(!EngineAudio::isReady(stereo));
+    QVERIFY(makeRecording("6record.wav"));
+    QVERIFY(EngineAudio::readIfReady("6record.wav").isEmpty()); // 44.1 kHz stereo
+    QVERIFY(EngineAudio::readIfReady("missing.wav").isEmpty());
 }
 
 void RecordRowTest::resultArrivesQueuedFromTheEngineThread() {
