@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QtTest>
 #include <dlfcn.h>
+#include <memory>
 
 class PlayerServiceTest : public QObject {
     Q_OBJECT
@@ -22,10 +23,27 @@ private slots:
 
 private:
     QString fetch(const QString& url);
+    static void deleteWhileLoading(const QString& video, const QString& audio, int waitMs,
+                                   int seekMs);
 
     QString m_origin;
     QString m_subtitles;
 };
+
+// One player, with the clip and a sound (if any), gone after waitMs and a
+// seek to seekMs (if not negative).
+void PlayerServiceTest::deleteWhileLoading(const QString& video, const QString& audio, int waitMs,
+                                           int seekMs) {
+    auto player = std::make_unique<PlayerView>(false);
+    player->resize(320, 180);
+    player->show();
+    player->setVideoUrl(video);
+    if (!audio.isEmpty())
+        player->setAudioUrl(audio);
+    QTest::qWait(waitMs);
+    if (seekMs >= 0)
+        player->setPosition(seekMs);
+}
 
 QString PlayerServiceTest::fetch(const QString& url) {
     QString local;
@@ -94,18 +112,11 @@ void PlayerServiceTest::playsAndLoopsAServiceClip() {
 // sound) still streams from the service, while it waits for an answer, or
 // right after a seek asked for another part of the file.
 void PlayerServiceTest::deletedWhileStreaming() {
-    for (int i = 0; i < 20; ++i) {
-        auto* player = new PlayerView(false);
-        player->resize(320, 180);
-        player->show();
-        player->setVideoUrl(m_origin + QStringLiteral("/media/clip%1.mp4").arg(1 + i % 4));
-        if (i % 3 == 0)
-            player->setAudioUrl(m_origin + QStringLiteral("/media/clip%1-bg.mp3").arg(1 + i % 2));
-        QTest::qWait((i * 137) % 1300);
-        if (i % 2)
-            player->setPosition(2000 + (i % 5) * 700);
-        delete player;
-    }
+    for (int i = 0; i < 20; ++i)
+        deleteWhileLoading(m_origin + QStringLiteral("/media/clip%1.mp4").arg(1 + i % 4),
+                           i % 3 ? QString()
+                                 : m_origin + QStringLiteral("/media/clip%1-bg.mp3").arg(1 + i % 2),
+                           (i * 137) % 1300, i % 2 ? 2000 + (i % 5) * 700 : -1);
     // The process is still sound: a new player plays.
     PlayerView player(false);
     player.show();
@@ -139,13 +150,8 @@ void PlayerServiceTest::deletedWhileTheAnswerIsLate() {
         });
     });
     for (int i = 0; i < 40; ++i) {
-        auto* player = new PlayerView(false);
-        player->show();
-        player->setVideoUrl(peer.url(QStringLiteral("/clip%1.mp4").arg(i)));
-        if (i % 2)
-            player->setAudioUrl(peer.url(QStringLiteral("/clip%1.mp4").arg(i)));
-        QTest::qWait(i * 37 % 200);
-        delete player;
+        const QString url = peer.url(QStringLiteral("/clip%1.mp4").arg(i));
+        deleteWhileLoading(url, i % 2 ? url : QString(), i * 37 % 200, -1);
     }
     QVERIFY(peer.requests().size() >= 40);
 }
