@@ -9,8 +9,12 @@ constexpr size_t kFrame = 160;  // 10 ms at 16 kHz
 constexpr size_t kWindow = 400; // 25 ms around each frame
 const double kSilenceDb = -45.0;
 // A frame is speech when it is this much above the floor and within this
-// much of the loudest frames.
+// much of the loudest frames, or, next to such frames, half as far above the
+// floor: the weak start and end of a word, and a short unstressed word
+// between two others, stay speech in a noisy room, while the noise's own
+// swells, which rise that far only now and then, do not join up with a word.
 const double kAboveFloorDb = 12.0;
+const double kNearSpeechAboveFloorDb = 6.0;
 const double kBelowPeakDb = 35.0;
 
 // Voicing: a frame is periodic when its waveform's slope (the first
@@ -50,10 +54,12 @@ SpeechActivity::SpeechActivity(const std::vector<int16_t>& samples) {
     }
     double floor = percentile(levels, 0.1), loud = percentile(levels, 0.95);
     double threshold = std::max(floor + kAboveFloorDb, loud - kBelowPeakDb);
+    double near = std::max(floor + kNearSpeechAboveFloorDb, loud - kBelowPeakDb);
     for (double level : levels) {
         speech_.push_back(level > threshold);
         silent_ = silent_ && level <= kSilenceDb;
     }
+    extendOver(levels, near);
     std::vector<double> slope(samples.size(), 0.0);
     for (size_t i = 1; i < samples.size(); ++i)
         slope[i] = static_cast<double>(samples[i]) - samples[i - 1];
@@ -62,6 +68,19 @@ SpeechActivity::SpeechActivity(const std::vector<int16_t>& samples) {
         if (speech_[f] && periodic(slope, f * kFrame))
             ++voicedFrames;
     voiced_ = voicedFrames >= kVoicedFrames;
+}
+
+void SpeechActivity::extendOver(const std::vector<double>& levels, double near) {
+    // Both ways from every speech frame, as long as the level stays above `near`.
+    const int n = frames();
+    std::vector<bool> grown = speech_;
+    for (int f = 1; f < n; ++f)
+        if (!grown[f] && grown[f - 1] && levels[f] > near)
+            grown[f] = true;
+    for (int f = n - 2; f >= 0; --f)
+        if (!grown[f] && grown[f + 1] && levels[f] > near)
+            grown[f] = true;
+    speech_ = std::move(grown);
 }
 
 bool SpeechActivity::periodic(const std::vector<double>& slope, size_t start) {

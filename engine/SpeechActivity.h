@@ -26,5 +26,7 @@ private:
     bool silent_ = true;
     bool voiced_ = false;
 
+    // Frames above `near` joined to speech frames become speech too.
+    void extendOver(const std::vector<double>& levels, double near);
     static bool periodic(const std::vector<double>& slope, size_t start);
 };

@@ -39,6 +39,19 @@ double logMs(const ScoreReport::PhoneScore& p) {
     return std::log(std::max(10, p.endMs - p.startMs));
 }
 
+// The share of a word's time its own sounds fill. The alignment may put
+// silence between two sounds of a word; where it does, something else was
+// said there (a replaced word the sounds were stretched over) or the word
+// was broken off, and the word was not said as written.
+double ownShare(const ScoreReport::WordScore& w) {
+    if (w.phones.empty())
+        return 1;
+    int span = w.phones.back().endMs - w.phones.front().startMs, own = 0;
+    for (auto& p : w.phones)
+        own += p.endMs - p.startMs;
+    return span > 0 ? std::min(1.0, static_cast<double>(own) / span) : 1;
+}
+
 } // namespace
 
 const WordModel& WordModel::fitted() {
@@ -80,15 +93,19 @@ const WordModel::PhoneStats& WordModel::phone(const std::string& name) const {
     return it == phones_.end() ? pooled_ : it->second;
 }
 
+double WordModel::weight(const char* name) const {
+    auto it = weights_.find(name);
+    return it == weights_.end() ? 0.0 : it->second;
+}
+
 int WordModel::score(const Features& f) const {
-    auto weight = [this](const char* name) {
-        auto it = weights_.find(name);
-        return it == weights_.end() ? 0.0 : it->second;
-    };
     double z = weight("bias") + weight("goodness") * f.goodness +
                weight("phone_mean") * f.phoneMean + weight("phone_min") * f.phoneMin +
                weight("duration") * f.duration + weight("relative") * f.relative +
-               weight("speech") * f.speech;
+               weight("speech") * f.speech + weight("edge_stretch") * f.edgeStretch +
+               weight("edge_goodness") * f.edgeGoodness +
+               weight("neighbour_relative") * f.neighbourRelative +
+               weight("neighbour_duration") * f.neighbourDuration;
     return static_cast<int>(std::lround(100.0 / (1.0 + std::exp(-std::clamp(z, -50.0, 50.0)))));
 }
 
@@ -98,15 +115,18 @@ int WordModel::phoneScore(double normalisedGoodness) {
     return static_cast<int>(std::lround(100.0 / (1.0 + std::exp(-std::clamp(z, -50.0, 50.0)))));
 }
 
-void WordModel::scoreWords(ScoreReport& report) const {
-    const WordModel& model = *this;
-    // The reader's pace: how much longer than usual their phones are.
-    std::vector<double> stretch;
-    for (auto& w : report.words)
-        for (auto& p : w.phones)
-            stretch.push_back(logMs(p) - model.phone(p.phone).logMsMean);
-    double pace = median(stretch);
-    std::vector<WordModel::Features> features(report.words.size());
+double WordModel::lengthDeviation(const ScoreReport::PhoneScore& p, double pace) const {
+    const auto& st = phone(p.phone);
+    return (logMs(p) - st.logMsMean - pace) / st.logMsSpread;
+}
+
+double WordModel::goodnessDeviation(const ScoreReport::PhoneScore& p) const {
+    const auto& st = phone(p.phone);
+    return (p.goodness - st.goodnessMean) / st.goodnessSpread;
+}
+
+void WordModel::ownFeatures(ScoreReport& report, double pace,
+                            std::vector<Features>& features) const {
     std::vector<double> means;
     for (size_t i = 0; i < report.words.size(); ++i) {
         auto& w = report.words[i];
@@ -116,13 +136,12 @@ void WordModel::scoreWords(ScoreReport& report) const {
         f.goodness = w.goodness;
         std::vector<double> zs, ds;
         for (auto& p : w.phones) {
-            const auto& st = model.phone(p.phone);
-            zs.push_back((p.goodness - st.goodnessMean) / st.goodnessSpread);
-            ds.push_back(std::fabs(logMs(p) - st.logMsMean - pace) / st.logMsSpread);
-            p.score = WordModel::phoneScore(zs.back());
+            zs.push_back(goodnessDeviation(p));
+            ds.push_back(std::fabs(lengthDeviation(p, pace)));
+            p.score = phoneScore(zs.back());
         }
         if (zs.empty()) { // the phone alignment failed: judge the word as a whole
-            const auto& st = model.phone(std::string());
+            const auto& st = phone(std::string());
             zs.push_back((w.goodness - st.goodnessMean) / st.goodnessSpread);
             ds.push_back(0);
         }
@@ -136,12 +155,61 @@ void WordModel::scoreWords(ScoreReport& report) const {
     // badly lowers all words alike, and a sentence with several wrong words
     // still has its good ones to compare with.
     double reference = quantile(means, kReferenceQuantile);
+    for (size_t i = 0; i < report.words.size(); ++i)
+        if (report.words[i].error != "omission")
+            features[i].relative = features[i].phoneMean - reference;
+}
+
+void WordModel::neighbourFeatures(const ScoreReport& report, double pace,
+                                  std::vector<Features>& features) const {
+    // A word said in place of another rarely fits the sounds it replaces in
+    // length: what the sentence's sounds do not cover goes to the words
+    // around it, whose touching sounds grow long and fit badly.
+    std::vector<size_t> read;
+    for (size_t i = 0; i < report.words.size(); ++i)
+        if (report.words[i].error != "omission" && !report.words[i].phones.empty())
+            read.push_back(i);
+    for (size_t k = 0; k < read.size(); ++k) {
+        auto& f = features[read[k]];
+        double before = 0, after = 0;
+        std::vector<double> relatives, durations;
+        if (k > 0) {
+            const auto& p = report.words[read[k - 1]].phones.back();
+            f.edgeStretch += std::max(0.0, lengthDeviation(p, pace));
+            before = goodnessDeviation(p);
+            relatives.push_back(features[read[k - 1]].relative);
+            durations.push_back(features[read[k - 1]].duration);
+        }
+        if (k + 1 < read.size()) {
+            const auto& p = report.words[read[k + 1]].phones.front();
+            f.edgeStretch += std::max(0.0, lengthDeviation(p, pace));
+            after = goodnessDeviation(p);
+            relatives.push_back(features[read[k + 1]].relative);
+            durations.push_back(features[read[k + 1]].duration);
+        }
+        f.edgeGoodness = std::min(before, after);
+        if (!relatives.empty()) {
+            f.neighbourRelative = *std::min_element(relatives.begin(), relatives.end());
+            f.neighbourDuration = *std::max_element(durations.begin(), durations.end());
+        }
+    }
+}
+
+void WordModel::scoreWords(ScoreReport& report) const {
+    // The reader's pace: how much longer than usual their phones are.
+    std::vector<double> stretch;
+    for (auto& w : report.words)
+        for (auto& p : w.phones)
+            stretch.push_back(logMs(p) - phone(p.phone).logMsMean);
+    const double pace = median(stretch);
+    std::vector<Features> features(report.words.size());
+    ownFeatures(report, pace, features);
+    neighbourFeatures(report, pace, features);
     for (size_t i = 0; i < report.words.size(); ++i) {
         auto& w = report.words[i];
         if (w.error == "omission")
             continue;
-        features[i].relative = features[i].phoneMean - reference;
-        w.score = model.score(features[i]);
+        w.score = static_cast<int>(std::lround(score(features[i]) * ownShare(w)));
         w.error = w.score >= 60 ? "none" : "mispronunciation";
     }
 }

@@ -24,6 +24,14 @@ public:
         double duration = 0;  // mean deviation of its phones' lengths
         double relative = 0;  // phoneMean against the sentence's best-read words
         double speech = 0;    // share of its frames that hold speech
+        // The words read before and after it: how much longer than usual
+        // the sounds touching it are (the two excesses added), how well the
+        // worse of those fits (normalised goodness), and those words' worst
+        // relative goodness and length deviation.
+        double edgeStretch = 0;
+        double edgeGoodness = 0;
+        double neighbourRelative = 0;
+        double neighbourDuration = 0;
     };
 
     // The compiled-in model.
@@ -32,7 +40,8 @@ public:
     bool parse(const std::string& text);
 
     // Scores the words read in `report` (goodness and phones filled in) and
-    // their phones; omitted words are left as they are.
+    // their phones; omitted words are left as they are. A word whose sounds
+    // were aligned apart keeps only the share of its score they fill.
     void scoreWords(ScoreReport& report) const;
 
     const PhoneStats& phone(const std::string& name) const;
@@ -42,6 +51,14 @@ public:
     static int phoneScore(double normalisedGoodness);
 
 private:
+    double weight(const char* name) const;
+    double lengthDeviation(const ScoreReport::PhoneScore& p, double pace) const;
+    double goodnessDeviation(const ScoreReport::PhoneScore& p) const;
+    // Fills in features[i] for the word i; omitted words are skipped.
+    void ownFeatures(ScoreReport& report, double pace, std::vector<Features>& features) const;
+    void neighbourFeatures(const ScoreReport& report, double pace,
+                           std::vector<Features>& features) const;
+
     PhoneStats pooled_;
     std::map<std::string, PhoneStats> phones_;
     std::map<std::string, double> weights_;

@@ -19,17 +19,18 @@ MIN_PHONE_COUNT = 20   # phones seen less often fall back to the pooled figures
 DURATION_FLOOR_MS = 10
 # Where 60 falls: the share of correctly read words of the fitting voices
 # (of those the alignment found) that score 60 or more.
-TARGET_CORRECT = 0.98
+TARGET_CORRECT = 0.975
 NEG_LABELS = ("wrong",)
 REFERENCE_QUANTILE = 0.9  # the reference word of a sentence (WordModel.cpp)
 # Features of a word the model weighs; the engine computes the same ones
 # (WordModel.cpp).
-FEATURES = ["goodness", "phone_mean", "phone_min", "duration", "relative", "speech"]
+FEATURES = ["goodness", "phone_mean", "phone_min", "duration", "relative", "speech",
+            "edge_stretch", "edge_goodness", "neighbour_relative", "neighbour_duration"]
 
 
 class Word:
     __slots__ = ("cond", "group", "voice", "kind", "row", "index", "label", "error",
-                 "goodness", "score", "speech", "phones", "features")
+                 "goodness", "score", "speech", "phones", "own", "features")
 
     def __init__(self, cells):
         self.cond, self.group, self.voice, self.kind = cells[0:4]
@@ -38,10 +39,15 @@ class Word:
         self.goodness, self.score = float(cells[8]), int(cells[9])
         self.speech = float(cells[10])
         self.phones = []
+        spans = []
         for item in cells[11].split(","):
             if item:
                 ph, g, start, end = item.split(":")
                 self.phones.append((ph, float(g), max(DURATION_FLOOR_MS, int(end) - int(start))))
+                spans.append((int(start), int(end)))
+        # The share of the word's time its own sounds fill (WordModel.cpp).
+        span = spans[-1][1] - spans[0][0] if spans else 0
+        self.own = min(1.0, sum(e - s for s, e in spans) / span) if span > 0 else 1.0
         self.features = None
 
     def read(self):
@@ -103,6 +109,34 @@ def features_of_rows(words, stats, fallback):
         reference = zs[int(REFERENCE_QUANTILE * (len(zs) - 1) + 0.5)] if zs else 0.0
         for w in read:
             w.features["relative"] = w.features["phone_mean"] - reference
+        neighbour_features(sorted(read, key=lambda w: w.index), stats, fallback, rate)
+
+
+def neighbour_features(read, stats, fallback, rate):
+    """What the words read before and after a word say of it (WordModel.cpp)."""
+    def deviations(phone):
+        ph, g, ms = phone
+        mg, sg, md, sd = stats.get(ph, fallback)
+        return (g - mg) / sg, (math.log(ms) - md - rate) / sd
+
+    placed = [w for w in read if w.phones]
+    for w in read:
+        w.features.update(edge_stretch=0.0, edge_goodness=0.0, neighbour_relative=0.0,
+                          neighbour_duration=0.0)
+    for k, w in enumerate(placed):
+        touching, around = [], []
+        if k > 0:
+            touching.append(deviations(placed[k - 1].phones[-1]))
+            around.append(placed[k - 1])
+        if k + 1 < len(placed):
+            touching.append(deviations(placed[k + 1].phones[0]))
+            around.append(placed[k + 1])
+        f = w.features
+        f["edge_stretch"] = sum(max(0.0, d) for _, d in touching)
+        f["edge_goodness"] = min([z for z, _ in touching] + [0.0] * (2 - len(touching)))
+        if around:
+            f["neighbour_relative"] = min(n.features["relative"] for n in around)
+            f["neighbour_duration"] = max(n.features["duration"] for n in around)
 
 
 def sigmoid(x):
@@ -230,7 +264,7 @@ def main():
         if not w.features:
             return 0
         z = sum(a * w.features[f] for a, f in zip(weights, FEATURES)) + weights[-1]
-        return round(100 * sigmoid(z))
+        return round(round(100 * sigmoid(z)) * w.own)
 
     report(words, score_of, "fitted word model:")
     if out:

@@ -5,9 +5,12 @@
 #include "LetterToSound.h"
 #include "NumberSpeller.h"
 #include "ReferenceText.h"
+#include "SpeechActivity.h"
 #include "WavDecoder.h"
 #include "WordModel.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -129,6 +132,62 @@ void wav() {
     CHECK(d.decodeRaw(raw, {}) && d.samples() == std::vector<int16_t>({16, -16}));
 }
 
+// A word whose sounds the alignment put apart, with something else between
+// them, was not said as written, however well each sound fits.
+void splitWord(const WordModel& model) {
+    // "have" read at each sound's usual goodness and length, with `gapMs`
+    // of something else after its first sound.
+    auto have = [&](int gapMs) {
+        ScoreReport::WordScore w;
+        w.error = "none";
+        w.speech = 1;
+        int at = 0;
+        for (const char* name : {"HH", "AE", "V"}) {
+            const auto& st = model.phone(name);
+            ScoreReport::PhoneScore p;
+            p.phone = name;
+            p.goodness = w.goodness = st.goodnessMean;
+            p.startMs = at;
+            p.endMs = at + static_cast<int>(std::exp(st.logMsMean));
+            at = p.endMs + (w.phones.empty() ? gapMs : 0);
+            w.phones.push_back(p);
+        }
+        return w;
+    };
+    ScoreReport report;
+    report.words = {have(0), have(400)};
+    model.scoreWords(report);
+    CHECK(report.words[0].score >= 60 && report.words[0].error == "none");
+    CHECK(report.words[1].score < 60 && report.words[1].error == "mispronunciation");
+    CHECK(report.words[0].phones[1].score == report.words[1].phones[1].score);
+}
+
+// A sine at `db` dB above a steady noise floor, frames [from, to).
+void addTone(std::vector<int16_t>& samples, int from, int to, double db) {
+    const double amplitude = 300 * std::pow(10.0, db / 20);
+    for (int i = from * 160; i < to * 160; ++i)
+        samples[i] = static_cast<int16_t>(std::clamp(
+            samples[i] + amplitude * std::sin(i * 2 * M_PI * 150 / 16000), -32768.0, 32767.0));
+}
+
+// In a noisy room the weak start of a word is speech with the word; a swell
+// of the same level on its own is not.
+void speechActivity() {
+    std::vector<int16_t> samples(16000 * 2);
+    unsigned seed = 1;
+    for (auto& v : samples) {
+        seed = seed * 1103515245 + 12345;
+        v = static_cast<int16_t>(static_cast<int>((seed >> 16) % 601) - 300);
+    }
+    addTone(samples, 40, 50, 9);   // a weak start ...
+    addTone(samples, 50, 80, 25);  // ... of a loud word
+    addTone(samples, 140, 150, 9); // a swell on its own
+    SpeechActivity activity(samples);
+    CHECK(!activity.silent());
+    CHECK(activity.isSpeech(60) && activity.isSpeech(45) && activity.isSpeech(42));
+    CHECK(!activity.isSpeech(145) && !activity.isSpeech(100) && !activity.isSpeech(20));
+}
+
 } // namespace
 
 void wordModel() {
@@ -157,11 +216,13 @@ void wordModel() {
     wrong.phoneMin = -4;
     CHECK(model.score(wrong) < 60);
     CHECK(WordModel::phoneScore(0) > 80 && WordModel::phoneScore(-4) < 20);
+    splitWord(model);
 }
 
 int main() {
     referenceText();
     wordModel();
+    speechActivity();
     numbers();
     letterToSound();
     json();
