@@ -29,6 +29,12 @@ struct LoopWatch {
         }
         qInfo() << "looped" << watch.wraps << "times between" << watch.lowest << "and"
                 << watch.highest << "ms";
+        if (watch.wraps < wraps) { // what the player was doing, for the failure's report
+            const QMediaPlayer* video = player.videoPlayer();
+            qInfo() << "player state" << video->state() << video->mediaStatus() << "buffer"
+                    << video->bufferStatus() << "seekable" << video->isSeekable() << "error"
+                    << video->errorString();
+        }
         return watch;
     }
 };
