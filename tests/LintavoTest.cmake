@@ -27,11 +27,14 @@ function(lintavo_add_test name)
   if(T_XVFB)
     list(APPEND flags --xvfb)
   endif()
-  add_test(NAME ${name}
-           COMMAND ${LINTAVO_TEST_RUNNER} ${flags} --media ${LINTAVO_TEST_MEDIA} -- $<TARGET_FILE:${target}>)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  # A hang shows its stacks shortly before ctest ends the test.
+  math(EXPR stacks_after "${T_TIMEOUT} * 9 / 10")
+  add_test(NAME ${name}
+           COMMAND ${LINTAVO_TEST_RUNNER} ${flags} --media ${LINTAVO_TEST_MEDIA}
+                   --stacks-after ${stacks_after} -- $<TARGET_FILE:${target}>)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
                        ENVIRONMENT "LINTAVO_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LINTAVO_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   if(T_LABELS)

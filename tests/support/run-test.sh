@@ -6,14 +6,17 @@
 #   --pulse        PulseAudio with a null sink whose monitor is the default source
 #   --xvfb         Xvfb on a free display (otherwise QT_QPA_PLATFORM=offscreen)
 #   --media DIR    shared cache of the service's generated media
+#   --stacks-after S  a test still running after S seconds (close to its time-out)
+#                  prints every thread's stack, so a hang says where it hangs
 set -u
-server="" pulse=0 xvfb=0 media=""
+server="" pulse=0 xvfb=0 media="" stacks_after=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --server) server="$2"; shift 2 ;;
     --pulse) pulse=1; shift ;;
     --xvfb) xvfb=1; shift ;;
     --media) media="$2"; shift 2 ;;
+    --stacks-after) stacks_after="$2"; shift 2 ;;
     --) shift; break ;;
     *) echo "run-test: unknown option $1" >&2; exit 2 ;;
   esac
@@ -95,8 +98,25 @@ fi
 cd "$work" && mkdir -p run && cd run
 # The client works here, not in the per-user data folder.
 touch .lintavo-workdir
-"$@"
+"$@" &
+test_pid=$!
+pids+=("$test_pid") # ended with the rest when ctest ends this run
+if [ -n "$stacks_after" ]; then
+  # Its sleeps hold none of ctest's pipes: killed with the test's end, the
+  # watcher keeps nobody waiting.
+  (
+    for _ in $(seq 1 "$stacks_after"); do
+      sleep 1 </dev/null >/dev/null 2>&1
+      kill -0 "$test_pid" 2>/dev/null || exit 0
+    done
+    echo "run-test: still running after $stacks_after s; its threads:" >&2
+    gdb -p "$test_pid" -batch -ex "thread apply all bt" >&2 2>&1 || true
+  ) &
+  watchdog=$!
+fi
+wait "$test_pid"
 rc=$?
+if [ -n "$stacks_after" ]; then kill "$watchdog" 2>/dev/null; wait "$watchdog" 2>/dev/null; fi
 if [ $rc -ne 0 ] && [ -n "$server" ]; then
   echo "--- last lines of the service log ---" >&2; tail -20 "$log" >&2
 elif [ -n "$server" ] && grep -q "runtime error:" "$log"; then
