@@ -171,22 +171,18 @@ void WordModel::neighbourFeatures(const ScoreReport& report, double pace,
             read.push_back(i);
     for (size_t k = 0; k < read.size(); ++k) {
         auto& f = features[read[k]];
-        double before = 0, after = 0;
+        double before = 0, after = 0; // goodness of the sounds touching it
         std::vector<double> relatives, durations;
-        if (k > 0) {
-            const auto& p = report.words[read[k - 1]].phones.back();
+        auto touch = [&](size_t neighbour, const ScoreReport::PhoneScore& p, double& goodness) {
             f.edgeStretch += std::max(0.0, lengthDeviation(p, pace));
-            before = goodnessDeviation(p);
-            relatives.push_back(features[read[k - 1]].relative);
-            durations.push_back(features[read[k - 1]].duration);
-        }
-        if (k + 1 < read.size()) {
-            const auto& p = report.words[read[k + 1]].phones.front();
-            f.edgeStretch += std::max(0.0, lengthDeviation(p, pace));
-            after = goodnessDeviation(p);
-            relatives.push_back(features[read[k + 1]].relative);
-            durations.push_back(features[read[k + 1]].duration);
-        }
+            goodness = goodnessDeviation(p);
+            relatives.push_back(features[neighbour].relative);
+            durations.push_back(features[neighbour].duration);
+        };
+        if (k > 0)
+            touch(read[k - 1], report.words[read[k - 1]].phones.back(), before);
+        if (k + 1 < read.size())
+            touch(read[k + 1], report.words[read[k + 1]].phones.front(), after);
         f.edgeGoodness = std::min(before, after);
         if (!relatives.empty()) {
             f.neighbourRelative = *std::min_element(relatives.begin(), relatives.end());
