@@ -98,6 +98,7 @@ fi
 cd "$work" && mkdir -p run && cd run
 # The client works here, not in the per-user data folder.
 touch .lintavo-workdir
+ulimit -c unlimited 2>/dev/null # a crash leaves its core here, for the stacks below
 "$@" &
 test_pid=$!
 pids+=("$test_pid") # ended with the rest when ctest ends this run
@@ -117,6 +118,13 @@ fi
 wait "$test_pid"
 rc=$?
 if [ -n "$stacks_after" ]; then kill "$watchdog" 2>/dev/null; wait "$watchdog" 2>/dev/null; fi
+# ctest sees only this script's status: say when the test itself was killed.
+if [ $rc -gt 128 ]; then
+  echo "run-test: the test ended by signal $((rc - 128))" >&2
+  for core in core "core.$test_pid"; do
+    if [ -f "$core" ]; then gdb -batch -ex "thread apply all bt" "$1" "$core" >&2 2>&1 || true; fi
+  done
+fi
 if [ $rc -ne 0 ] && [ -n "$server" ]; then
   echo "--- last lines of the service log ---" >&2; tail -20 "$log" >&2
 elif [ -n "$server" ] && grep -q "runtime error:" "$log"; then
