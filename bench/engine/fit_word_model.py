@@ -80,6 +80,14 @@ def phone_statistics(words):
     return stats, fallback
 
 
+def deviations(phone, stats, fallback, rate):
+    """A phone's goodness and length against the usual for that phone, in
+    spreads, its length at the reader's pace (WordModel.cpp)."""
+    ph, g, ms = phone
+    mg, sg, md, sd = stats.get(ph, fallback)
+    return (g - mg) / sg, (math.log(ms) - md - rate) / sd
+
+
 def features_of_rows(words, stats, fallback):
     """Per-word features, some relative to the other words of the same reading."""
     by_row = defaultdict(list)
@@ -94,10 +102,10 @@ def features_of_rows(words, stats, fallback):
         for w in read:
             zs, ds = [], []
             phones = w.phones or [("", w.goodness, 100)]  # phone alignment failed
-            for ph, g, ms in phones:
-                mg, sg, md, sd = stats.get(ph, fallback)
-                zs.append((g - mg) / sg)
-                ds.append((math.log(ms) - md - rate) / sd)
+            for phone in phones:
+                z, d = deviations(phone, stats, fallback, rate)
+                zs.append(z)
+                ds.append(d)
             w.features = {
                 "goodness": w.goodness,
                 "phone_mean": sum(zs) / len(zs),
@@ -114,11 +122,6 @@ def features_of_rows(words, stats, fallback):
 
 def neighbour_features(read, stats, fallback, rate):
     """What the words read before and after a word say of it (WordModel.cpp)."""
-    def deviations(phone):
-        ph, g, ms = phone
-        mg, sg, md, sd = stats.get(ph, fallback)
-        return (g - mg) / sg, (math.log(ms) - md - rate) / sd
-
     placed = [w for w in read if w.phones]
     for w in read:
         w.features.update(edge_stretch=0.0, edge_goodness=0.0, neighbour_relative=0.0,
@@ -126,10 +129,10 @@ def neighbour_features(read, stats, fallback, rate):
     for k, w in enumerate(placed):
         touching, around = [], []
         if k > 0:
-            touching.append(deviations(placed[k - 1].phones[-1]))
+            touching.append(deviations(placed[k - 1].phones[-1], stats, fallback, rate))
             around.append(placed[k - 1])
         if k + 1 < len(placed):
-            touching.append(deviations(placed[k + 1].phones[0]))
+            touching.append(deviations(placed[k + 1].phones[0], stats, fallback, rate))
             around.append(placed[k + 1])
         f = w.features
         f["edge_stretch"] = sum(max(0.0, d) for _, d in touching)
