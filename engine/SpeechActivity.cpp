@@ -73,14 +73,10 @@ SpeechActivity::SpeechActivity(const std::vector<int16_t>& samples) {
 void SpeechActivity::extendOver(const std::vector<double>& levels, double near) {
     // Both ways from every speech frame, as long as the level stays above `near`.
     const int n = frames();
-    std::vector<bool> grown = speech_;
     for (int f = 1; f < n; ++f)
-        if (!grown[f] && grown[f - 1] && levels[f] > near)
-            grown[f] = true;
+        speech_[f] = speech_[f] || (speech_[f - 1] && levels[f] > near);
     for (int f = n - 2; f >= 0; --f)
-        if (!grown[f] && grown[f + 1] && levels[f] > near)
-            grown[f] = true;
-    speech_ = std::move(grown);
+        speech_[f] = speech_[f] || (speech_[f + 1] && levels[f] > near);
 }
 
 bool SpeechActivity::periodic(const std::vector<double>& slope, size_t start) {
